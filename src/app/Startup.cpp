@@ -1,0 +1,75 @@
+// The program's run from entry to exit code.
+#include "app/Startup.h"
+
+#include <memory>
+
+#include "app/WizardStyle.h"
+#include "platform/System.h"
+
+namespace nubo {
+
+std::string RawCommandLine(int argc, const char* const* argv) {
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        if (!line.empty()) line += ' ';
+        line += argv[i];
+    }
+    // The platform hands over the text after the blanks that follow the name.
+    const std::size_t first = line.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : line.substr(first);
+}
+
+int RunProgram(const std::string& commandLine, PageServices services, FrontEnd& frontEnd,
+               ValueRule rule, std::ostream& err) {
+    RunSettings settings;
+    const bool interactive = commandLine.empty();
+
+    // A run that cannot show its wizard ends before any log exists.
+    if (interactive && !frontEnd.Prepare(true)) return kNoDisplayExitCode;
+
+    settings.newStyleWizard = NewStyleWizard(services.system);
+    const bool ns = settings.newStyleWizard;
+    auto welcome = std::make_unique<CWelcomeP>(settings, services,
+                                               PageTable(PageKind::Welcome, ns), ns);
+    auto port = std::make_unique<CCommP>(settings, services, PageTable(PageKind::Port, ns));
+    auto search = std::make_unique<CConfigP>(settings, services, PageTable(PageKind::Search, ns));
+    auto test = std::make_unique<CTestP>(settings, services, PageTable(PageKind::Test, ns));
+
+    if (!interactive && !ParseCommandLine(commandLine, settings, services.system, rule)) {
+        err << "usage: nubotest [/P:<port>] [/T:<number>] [/L:<log file>] [/NODIALTONE]\n";
+        return exitcode::kNoOption;
+    }
+    if (!settings.log) settings.log = std::make_unique<CLogFile>(services.system);
+
+    const std::string rule56(56, '=');
+    settings.Log(rule56);
+    settings.Log("QAP - Nubo Modem Installationstest - LOGFILE");
+    settings.Log(rule56);
+    settings.Log("Startdate           : " + FormatDate(services.system.Now()));
+    if (settings.automaticMode) {
+        settings.Log("PRG-Mode            : Program start over the Command Line");
+        settings.Log("                  \t\t-> Automatic mode ON.");
+        settings.Log("Command Line        : " + commandLine);
+    }
+
+    std::vector<WizardPage*> pages;
+    if (!interactive) {
+        pages = {search.get(), test.get()};
+        if (!frontEnd.Prepare(false)) {
+            settings.exitCode = kNoDisplayExitCode;
+            pages.clear();
+        }
+    } else {
+        pages = {welcome.get(), port.get(), search.get(), test.get()};
+    }
+    if (!pages.empty() && frontEnd.RunSheet(pages, settings)) {
+        settings.Log("PRG-Message         : Program canceled by user !");
+        settings.exitCode = exitcode::kCancelled;
+    }
+
+    const int code = settings.exitCode;
+    settings.log.reset();
+    return code;
+}
+
+}  // namespace nubo

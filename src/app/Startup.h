@@ -1,0 +1,35 @@
+// The program's run from entry to exit code: command line, log and header,
+// wizard style, pages, the modal wizard, the cancel line. UI thread only.
+#pragma once
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+#include "log/RunSettings.h"
+#include "ui/Pages.h"
+
+namespace nubo {
+
+class FrontEnd {
+public:
+    virtual ~FrontEnd() = default;
+    // Platform set-up for dialogs. False when no wizard can be shown at all;
+    // the front end has said why on stderr.
+    virtual bool Prepare(bool interactive) = 0;
+    // Runs the sheet modally over the pages in order; true when it ended by Cancel.
+    virtual bool RunSheet(const std::vector<WizardPage*>& pages, RunSettings& settings) = 0;
+};
+
+// The command line as the program received it: the text after the program's
+// name and the blanks that follow it (argv[1..] joined by single blanks).
+std::string RawCommandLine(int argc, const char* const* argv);
+
+// Returns the process exit code.
+int RunProgram(const std::string& commandLine, PageServices services, FrontEnd& frontEnd,
+               ValueRule rule, std::ostream& err);
+
+// Exit code when an interactive run finds no display to show the wizard on.
+constexpr int kNoDisplayExitCode = exitcode::kCancelled;
+
+}  // namespace nubo

@@ -1,0 +1,19 @@
+// Program entry: hands the command line to start-up and ends with its exit code.
+#include <iostream>
+
+#include "app/Startup.h"
+#include "platform/Texts.h"
+#include "platform/posix/PosixClock.h"
+#include "platform/posix/PosixSystem.h"
+#include "qt/QtFrontEnd.h"
+
+int main(int argc, char** argv) {
+    nubo::PosixSystem system;
+    nubo::PosixClock clock;
+    nubo::texts::SelectLanguage(nubo::texts::LanguageForLocale(system.UserLanguage()));
+    auto frontEnd = nubo::CreateQtFrontEnd(argc, argv);
+    const int code = nubo::RunProgram(nubo::RawCommandLine(argc, argv), {system, clock}, *frontEnd,
+                                      nubo::ValueRule::OptionSlash, std::cerr);
+    frontEnd.reset();
+    return code;
+}

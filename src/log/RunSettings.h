@@ -1,0 +1,46 @@
+// The one record of a run, shared by start-up, the pages and the workers.
+// The wizard offers only Back while a worker runs, so each field has one writer
+// at a time; exitCode is atomic because the UI thread may read it (Cancel)
+// while a worker writes it.
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "log/LogFile.h"
+
+namespace nubo {
+
+struct RunSettings {
+    bool automaticMode = false;
+    std::string port;
+    std::string phoneNumber;
+    bool noDialTone = false;
+    bool searchAllPorts = true;
+    bool newStyleWizard = false;
+    std::atomic<std::int32_t> exitCode{0};
+    std::unique_ptr<CLogFile> log;
+
+    void Log(const std::string& text) {
+        if (log) log->WriteLine(text);
+    }
+};
+
+// Exit codes of a run; test failures are OR-ed bits on top of 0.
+namespace exitcode {
+constexpr std::int32_t kPassed = 0;
+constexpr std::int32_t kFound = 1;
+constexpr std::int32_t kNoModem = -2;
+constexpr std::int32_t kNotDescribed = -3;
+constexpr std::int32_t kNoOption = -4;
+constexpr std::int32_t kCancelled = -5;
+constexpr std::int32_t kTapiFailed = 0x01;
+constexpr std::int32_t kRamFailed = 0x02;
+constexpr std::int32_t kCrcFailed = 0x04;
+constexpr std::int32_t kDialFailed = 0x08;
+// Callers rely on this value: the diagnostic failure sets 0x10, 0x04 and 0x02.
+constexpr std::int32_t kDiagFailed = 0x16;
+}  // namespace exitcode
+
+}  // namespace nubo

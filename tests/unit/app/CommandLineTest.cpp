@@ -1,0 +1,222 @@
+// Command-line grammar, wizard style test and start-up order, without a GUI.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/CommandLine.h"
+#include "app/Startup.h"
+#include "app/WizardStyle.h"
+#include "platform/fake/FakeClock.h"
+#include "platform/fake/FakeSystem.h"
+
+namespace nubo {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Parsed {
+    bool found;
+    std::string port, phone;
+    bool noDialTone, automatic, allPorts, logOpened;
+};
+
+Parsed Parse(const std::string& line, ValueRule rule = ValueRule::AnySlash) {
+    FakeSystem system;
+    RunSettings s;
+    const bool found = ParseCommandLine(line, s, system, rule);
+    return {found, s.port, s.phoneNumber, s.noDialTone, s.automaticMode, s.searchAllPorts,
+            s.log != nullptr};
+}
+
+TEST(CommandLine, OptionsValuesAndTheirEnds) {
+    struct Case {
+        const char* line;
+        ValueRule rule;
+        bool found;
+        const char* port;
+        const char* phone;
+        bool noDialTone;
+    };
+    const Case cases[] = {
+        {"/P:COM2 /L:/x /NODIALTONE", ValueRule::AnySlash, true, "COM2", "", true},
+        {"/P:COM2/T:0123", ValueRule::AnySlash, true, "COM2", "0123", false},
+        {"/P:COM2/T:0123", ValueRule::OptionSlash, true, "COM2", "0123", false},
+        {"/p:COM4 /nodialtone", ValueRule::AnySlash, true, "COM4", "", true},
+        {"/p:COM4 /Nodialtone", ValueRule::AnySlash, true, "COM4", "", false},
+        {"/P:COM1 /P:COM3", ValueRule::AnySlash, true, "COM1", "", false},
+        {"/p:COM1 /P:COM3", ValueRule::AnySlash, true, "COM3", "", false},
+        {"/T:\t0\"1 x", ValueRule::AnySlash, true, "", "\t0\"1", false},
+        {"junk /T: 0123", ValueRule::AnySlash, true, "", "", false},
+        {"/P:/dev/ttyUSB0/T:0123 /L:/tmp/x", ValueRule::OptionSlash, true, "/dev/ttyUSB0", "0123",
+         false},
+        {"/P:/dev/ttyUSB0/T:0123", ValueRule::AnySlash, true, "", "0123", false},
+        {"/P:/dev/a/NODIALTONE", ValueRule::OptionSlash, true, "/dev/a", "", true},
+        {"/NODIALTONE", ValueRule::AnySlash, false, "", "", false},
+        {"hello", ValueRule::OptionSlash, false, "", "", false},
+        {"/X:1 /p /P", ValueRule::OptionSlash, false, "", "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const Parsed p = Parse(c.line, c.rule);
+        EXPECT_EQ(p.found, c.found);
+        EXPECT_EQ(p.port, c.port);
+        EXPECT_EQ(p.phone, c.phone);
+        if (c.found) {
+            EXPECT_EQ(p.noDialTone, c.noDialTone);
+            EXPECT_TRUE(p.automatic);
+            EXPECT_FALSE(p.allPorts);
+        } else {
+            EXPECT_FALSE(p.automatic);
+            EXPECT_TRUE(p.allPorts);
+            EXPECT_FALSE(p.noDialTone);
+        }
+    }
+}
+
+TEST(CommandLine, LogOptionOpensOnlyANonEmptyPath) {
+    EXPECT_FALSE(Parse("/L: /P:COM1").logOpened);
+    EXPECT_FALSE(Parse("/L:/P:COM1").logOpened);
+    // A path that cannot be opened still gives a (dropping) log: no fallback.
+    EXPECT_TRUE(Parse("/L:/no/such/dir/run.log", ValueRule::OptionSlash).logOpened);
+}
+
+TEST(CommandLine, RawCommandLineJoinsArgumentsAndDropsLeadingBlanks) {
+    const char* argv[] = {"nubotest", "/P:COM2", "/T:0123"};
+    EXPECT_EQ(RawCommandLine(3, argv), "/P:COM2 /T:0123");
+    const char* blanks[] = {"nubotest", "  ", ""};
+    EXPECT_EQ(RawCommandLine(3, blanks), "");
+    const char* inner[] = {"nubotest", " /P:a  b"};
+    EXPECT_EQ(RawCommandLine(2, inner), "/P:a  b");
+}
+
+TEST(WizardStyle, CommonControlsVersionAndPlatformFamily) {
+    struct Case {
+        PlatformFamily family;
+        unsigned major;
+        CommonControlsVersion cc;
+        bool newStyle;
+    };
+    const Case cases[] = {
+        {PlatformFamily::NT, 5, {true, 4, 70}, false},
+        {PlatformFamily::NT, 5, {true, 4, 71}, true},
+        {PlatformFamily::NT, 5, {true, 5, 80}, true},
+        {PlatformFamily::NT, 4, {true, 6, 0}, true},
+        {PlatformFamily::NT, 5, {false, 0, 0}, false},
+        {PlatformFamily::Win9x, 4, {true, 5, 80}, false},
+        {PlatformFamily::Win9x, 4, {true, 4, 71}, false},
+        {PlatformFamily::Posix, 5, {true, 5, 80}, true},
+        {PlatformFamily::Posix, 5, {true, 4, 70}, false},
+    };
+    for (const Case& c : cases) {
+        FakeSystem system;
+        system.family = c.family;
+        system.majorVersion = c.major;
+        system.commonControls = c.cc;
+        EXPECT_EQ(NewStyleWizard(system), c.newStyle)
+            << c.cc.major << "." << c.cc.minor << " family " << static_cast<int>(c.family);
+    }
+}
+
+// A front end that records what start-up asked of it and plays a scripted end.
+class ScriptedFrontEnd : public FrontEnd {
+public:
+    bool prepareResult = true;
+    bool cancel = false;
+    std::vector<int> templates;
+    int prepared = 0;
+    bool Prepare(bool) override {
+        ++prepared;
+        return prepareResult;
+    }
+    bool RunSheet(const std::vector<WizardPage*>& pages, RunSettings& settings) override {
+        for (WizardPage* p : pages) templates.push_back(p->Ids().templateId);
+        settings.Log("inside the wizard");
+        if (!cancel) settings.exitCode = 22;
+        return cancel;
+    }
+};
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("nubostart-" + std::string(::testing::UnitTest::GetInstance()
+                                               ->current_test_info()
+                                               ->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        system_.programPath = (dir_ / "nubotest").string();
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string Log(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    int Run(const std::string& line) {
+        return RunProgram(line, {system_, clock_}, frontEnd_, ValueRule::OptionSlash, err_);
+    }
+    fs::path dir_;
+    FakeSystem system_;
+    FakeClock clock_;
+    ScriptedFrontEnd frontEnd_;
+    std::ostringstream err_;
+};
+
+TEST_F(StartupTest, NoValueOptionEndsWithMinusFourBeforeAnyLog) {
+    for (const char* line : {"/NODIALTONE", "hello"}) {
+        EXPECT_EQ(Run(line), -4);
+        EXPECT_FALSE(fs::exists(dir_ / "nubotest.log"));
+    }
+    EXPECT_TRUE(frontEnd_.templates.empty());
+    EXPECT_NE(err_.str().find("usage"), std::string::npos);
+}
+
+TEST_F(StartupTest, AutomaticRunHeaderAndPages) {
+    const std::string line = "/P:COM2 /L:" + (dir_ / "run.log").string();
+    EXPECT_EQ(Run(line), 22);
+    EXPECT_EQ(frontEnd_.templates, (std::vector<int>{129, 134}));
+    const std::string eq(56, '=');
+    EXPECT_EQ(Log(dir_ / "run.log"),
+              "09:05:41 - " + eq + "\r\n09:05:41 - QAP - Nubo Modem Installationstest - LOGFILE\r\n"
+              "09:05:41 - " + eq + "\r\n09:05:41 - Startdate           : 05.12.2000\r\n"
+              "09:05:41 - PRG-Mode            : Program start over the Command Line\r\n"
+              "09:05:41 -                   \t\t-> Automatic mode ON.\r\n"
+              "09:05:41 - Command Line        : " + line + "\r\n"
+              "09:05:41 - inside the wizard\r\n");
+    EXPECT_FALSE(fs::exists(dir_ / "nubotest.log"));
+}
+
+TEST_F(StartupTest, InteractiveRunCancelledAndOldStyle) {
+    system_.commonControls = {true, 4, 70};
+    frontEnd_.cancel = true;
+    EXPECT_EQ(Run(""), -5);
+    EXPECT_EQ(frontEnd_.templates, (std::vector<int>{168, 169, 170, 171}));
+    const std::string log = Log(dir_ / "nubotest.log");
+    EXPECT_EQ(log.substr(log.size() - 61),
+              "09:05:41 - PRG-Message         : Program canceled by user !\r\n");
+    EXPECT_EQ(log.find("PRG-Mode"), std::string::npos);
+}
+
+TEST_F(StartupTest, EmptyLogPathFallsBackToDefaultButAMissingDirectoryDoesNot) {
+    EXPECT_EQ(Run("/L: /P:COM1"), 22);
+    EXPECT_NE(Log(dir_ / "nubotest.log").find("Command Line        : /L: /P:COM1"),
+              std::string::npos);
+    fs::remove(dir_ / "nubotest.log");
+    EXPECT_EQ(Run("/P:COM1 /L:" + (dir_ / "gone" / "x.log").string()), 22);
+    EXPECT_FALSE(fs::exists(dir_ / "nubotest.log"));
+    EXPECT_FALSE(fs::exists(dir_ / "gone"));
+}
+
+TEST_F(StartupTest, InteractiveRunWithoutDisplayEndsAtOnceWithoutLog) {
+    frontEnd_.prepareResult = false;
+    EXPECT_EQ(Run(""), kNoDisplayExitCode);
+    EXPECT_TRUE(frontEnd_.templates.empty());
+    EXPECT_FALSE(fs::exists(dir_ / "nubotest.log"));
+}
+
+}  // namespace
+}  // namespace nubo

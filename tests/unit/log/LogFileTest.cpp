@@ -1,0 +1,111 @@
+// The log writer: line form, truncation, failed opens and whole lines under threads.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "log/LogFile.h"
+#include "platform/fake/FakeSystem.h"
+
+namespace nubo {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class LogFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("nubolog-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    fs::path dir_;
+    FakeSystem system_;
+};
+
+TEST_F(LogFileTest, LineFormTabsEmptyTextAndEmbeddedNewline) {
+    const fs::path path = dir_ / "run.log";
+    const std::string expected =
+        "09:05:41 - Startdate           : 05.12.2000\r\n"
+        "09:05:41 - \r\n"
+        "09:05:41 -                   \t\t-> Automatic mode ON.\r\n"
+        "09:05:41 - two\r\nparts\r\n";
+    CLogFile log(system_, path.string());
+    log.WriteLine("Startdate           : 05.12.2000");
+    log.WriteLine("");
+    log.WriteLine("                  \t\t-> Automatic mode ON.");
+    log.WriteLine("two\nparts");
+    // Another program reads every line written so far while the log is still open.
+    EXPECT_EQ(ReadAll(path), expected);
+}
+
+TEST_F(LogFileTest, DefaultPathBesideProgramReplacesTheOldLog) {
+    system_.programPath = (dir_ / "nubotest").string();
+    { CLogFile(system_).WriteLine("first run, a much longer line than the second one"); }
+    { CLogFile(system_).WriteLine("second"); }
+    EXPECT_EQ(ReadAll(dir_ / "nubotest.log"), "09:05:41 - second\r\n");
+
+    // On Windows the last four characters are cut whatever they are.
+    system_.family = PlatformFamily::NT;
+    system_.programPath = (dir_ / "tool.exe").string();
+    { CLogFile(system_).WriteLine("x"); }
+    EXPECT_TRUE(fs::exists(dir_ / "tool.log"));
+}
+
+TEST_F(LogFileTest, FailedOpenDropsEveryLineSilently) {
+    const fs::path missing = dir_ / "no-such-dir" / "run.log";
+    CLogFile log(system_, missing.string());
+    EXPECT_FALSE(log.IsOpen());
+    log.WriteLine("dropped");
+    EXPECT_FALSE(fs::exists(missing));
+    CLogFile empty(system_, "");
+    empty.WriteLine("dropped");
+    EXPECT_FALSE(empty.IsOpen());
+}
+
+TEST_F(LogFileTest, LinesOfTwoThreadsNeverInterleave) {
+    const fs::path path = dir_ / "threads.log";
+    {
+        CLogFile log(system_, path.string());
+        auto writer = [&log](char c) {
+            const std::string text(100, c);
+            for (int i = 0; i < 10000; ++i) log.WriteLine(text);
+        };
+        std::thread a(writer, 'a');
+        std::thread b(writer, 'b');
+        a.join();
+        b.join();
+    }
+    std::istringstream in(ReadAll(path));
+    std::string line;
+    int as = 0;
+    int bs = 0;
+    while (std::getline(in, line)) {
+        ASSERT_EQ(line.size(), 11u + 100u + 1u) << line;
+        ASSERT_EQ(line.back(), '\r');
+        const std::string body = line.substr(11, 100);
+        if (body == std::string(100, 'a')) {
+            ++as;
+        } else {
+            ASSERT_EQ(body, std::string(100, 'b'));
+            ++bs;
+        }
+    }
+    EXPECT_EQ(as, 10000);
+    EXPECT_EQ(bs, 10000);
+}
+
+}  // namespace
+}  // namespace nubo
