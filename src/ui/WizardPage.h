@@ -1,8 +1,8 @@
 // Base of the four wizard pages: what the sheet tells a page, and the ids the
 // sheet needs to show it. All notifications arrive on the UI thread.
 #pragma once
-#include "ui/DialogItems.h"
-#include "ui/WizardHost.h"
+#include "platform/DialogItems.h"
+#include "platform/WizardHost.h"
 
 namespace nubo {
 
