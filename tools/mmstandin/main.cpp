@@ -82,7 +82,11 @@ int main(int argc, char** argv) {
             address = value;
         } else if (option == "--model") {
             modems.push_back({next++, value});
-        } else if (option == "--index" && ParseIndex(value, next)) {
+        } else if (option == "--index") {
+            if (!ParseIndex(value, next)) {
+                Usage(stderr);
+                return 2;
+            }
         } else {
             Usage(stderr);
             return 2;

@@ -251,6 +251,15 @@ TEST_F(ModemManagerModemsTest, StandinEndsCleanlyOnSignals) {
     }
 }
 
+TEST_F(ModemManagerModemsTest, StandinEndsWithItsBus) {
+    Child standin;
+    StartStandin(standin, {"--model", "NUBO 56K-PRO"});
+    ASSERT_NE(bus_.Stop(SIGTERM, 5000), -1);
+    const int status = standin.Wait(5000);
+    ASSERT_NE(status, -1) << "still running without a bus";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+}
+
 TEST_F(ModemManagerModemsTest, StandinRefusesATakenName) {
     Child first;
     StartStandin(first, {"--model", "First"});
