@@ -148,7 +148,9 @@ TemplatePage::TemplatePage(const DialogTemplate& dialog, UiDispatcher& dispatche
             const int id = c.id;
             connect(button, &QAbstractButton::clicked, this, [this, id] { Command(id); });
         }
-        w->setGeometry(units_.X(c.x), units_.Y(c.y), units_.X(c.w), units_.Y(c.h));
+        // A drop-down list's template height is its dropped height; closed it is one line.
+        const int h = c.kind == ControlKind::ComboBox ? std::min(c.h, 14) : c.h;
+        w->setGeometry(units_.X(c.x), units_.Y(c.y), units_.X(c.w), units_.Y(h));
         w->setVisible(c.visible);
         w->setEnabled(c.enabled);
         if (c.id > 0) controls_[c.id] = w;
