@@ -305,7 +305,13 @@ void TemplatePage::SetTitleFont(int id, const TitleFont& titleFont) {
         QWidget* w = Control(id);
         if (!w) return;
         QFont f(QString::fromStdString(titleFont.face));
+        // The height asked for is the character cell's, leading included, as
+        // the platform's font request means it; Qt's pixel size is the em.
         f.setPixelSize(titleFont.pixelHeight);
+        const int cell = QFontMetrics(f).height();
+        if (cell > titleFont.pixelHeight) {
+            f.setPixelSize(std::max(1, titleFont.pixelHeight * titleFont.pixelHeight / cell));
+        }
         f.setWeight(titleFont.weight >= 700 ? QFont::Bold : QFont::Normal);
         w->setFont(f);
         // A title in a large font may need more lines than its template height
