@@ -5,6 +5,10 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QWhatsThis>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
@@ -155,6 +159,42 @@ TemplatePage::TemplatePage(const DialogTemplate& dialog, UiDispatcher& dispatche
         w->setEnabled(c.enabled);
         if (c.id > 0) controls_[c.id] = w;
     }
+}
+
+void TemplatePage::SetHelp(const std::map<int, int>& controlTopics,
+                           const std::map<int, std::string>& topics) {
+    for (const auto& [id, topic] : controlTopics) {
+        QWidget* w = Control(id);
+        auto it = topics.find(topic);
+        if (!w || it == topics.end() || it->second.empty()) continue;
+        help_[w] = DialogString(it->second);
+        w->installEventFilter(this);
+    }
+}
+
+QString TemplatePage::HelpText(QWidget* control) const {
+    auto it = help_.find(control);
+    return it == help_.end() ? QString() : it->second;
+}
+
+bool TemplatePage::eventFilter(QObject* watched, QEvent* event) {
+    auto* w = qobject_cast<QWidget*>(watched);
+    const QString text = HelpText(w);
+    if (text.isEmpty()) return QWidget::eventFilter(watched, event);
+    QPoint at;
+    switch (event->type()) {
+        case QEvent::ContextMenu: at = static_cast<QContextMenuEvent*>(event)->globalPos(); break;
+        case QEvent::WhatsThis: at = static_cast<QHelpEvent*>(event)->globalPos(); break;
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1) {
+                return QWidget::eventFilter(watched, event);
+            }
+            at = w->mapToGlobal(QPoint(w->width() / 2, w->height()));
+            break;
+        default: return QWidget::eventFilter(watched, event);
+    }
+    QWhatsThis::showText(at, text, w);
+    return true;
 }
 
 QWidget* TemplatePage::Control(int id) const {
