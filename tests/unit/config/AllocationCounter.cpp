@@ -1,5 +1,5 @@
-// Replaces the global operator new and delete of this test program with ones
-// that remember each block's size and count the blocks of the open window.
+// Replaces the plain operator new and delete of this test program; the C++
+// library routes its array, sized and nothrow forms through these two.
 #include "AllocationCounter.h"
 
 #include <atomic>
@@ -17,9 +17,11 @@ std::atomic<bool> gCounting{false};
 std::atomic<std::size_t> gCurrent{0};
 std::atomic<std::size_t> gPeak{0};
 
-void* Allocate(std::size_t size) {
+}  // namespace
+
+void* operator new(std::size_t size) {
     auto* h = static_cast<Header*>(std::malloc(sizeof(Header) + size));
-    if (!h) return nullptr;
+    if (!h) throw std::bad_alloc();
     h->size = size;
     h->counted = gCounting.load();
     if (h->counted) {
@@ -31,46 +33,15 @@ void* Allocate(std::size_t size) {
     return h + 1;
 }
 
-void Release(void* p) {
+void operator delete(void* p) noexcept {
     if (!p) return;
     auto* h = static_cast<Header*>(p) - 1;
     if (h->counted) gCurrent -= h->size;
     std::free(h);
 }
 
-}  // namespace
-
-void* operator new(std::size_t size) {
-    if (void* p = Allocate(size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    if (void* p = Allocate(size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return Allocate(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return Allocate(size);
-}
-void operator delete(void* p) noexcept {
-    Release(p);
-}
-void operator delete[](void* p) noexcept {
-    Release(p);
-}
 void operator delete(void* p, std::size_t) noexcept {
-    Release(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    Release(p);
-}
-void operator delete(void* p, const std::nothrow_t&) noexcept {
-    Release(p);
-}
-void operator delete[](void* p, const std::nothrow_t&) noexcept {
-    Release(p);
+    operator delete(p);
 }
 
 namespace nubo::test {

@@ -1,6 +1,5 @@
 // Counts the bytes that operator new hands out while a window is open, so a
-// test can bound the memory an operation needs. Not thread-aware beyond
-// atomic counters; open one window at a time.
+// test can bound the memory an operation needs. One window at a time.
 #pragma once
 #include <cstddef>
 
