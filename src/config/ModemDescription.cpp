@@ -66,8 +66,9 @@ bool FirmwareConditionHolds(const std::string& condition, const std::string& fir
     return order == 0;
 }
 
-bool LoadModemDescription(const CIniFile& ini, std::string modelName, std::string firmware,
-                          ModemCommandSet& commands, RunSettings& settings, WizardHost& host) {
+bool LoadModemDescription(const CIniFile& ini, const std::string& modelName,
+                          const std::string& firmware, ModemCommandSet& commands,
+                          RunSettings& settings, WizardHost& host) {
     const std::string firmwareKey = keys::Name(keys::kFirmWareVersion);
     std::string section;
     bool accepted = false;

@@ -39,7 +39,8 @@ bool FirmwareConditionHolds(const std::string& condition, const std::string& fir
 // fills commands, falling back to the defaults of "Common". Logs through
 // settings; a section without "ModemTapiName" shows a message box on host and
 // waits for it. True when a section was found; otherwise commands is untouched.
-bool LoadModemDescription(const CIniFile& ini, std::string modelName, std::string firmware,
-                          ModemCommandSet& commands, RunSettings& settings, WizardHost& host);
+bool LoadModemDescription(const CIniFile& ini, const std::string& modelName,
+                          const std::string& firmware, ModemCommandSet& commands,
+                          RunSettings& settings, WizardHost& host);
 
 }  // namespace nubo
