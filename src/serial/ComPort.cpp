@@ -18,7 +18,9 @@ constexpr std::uint32_t kInvalidHandleError = 6;
 CComPort::CComPort(SerialDriver& driver, Clock& clock, SerialTraceSink* trace)
     : driver_(driver), clock_(clock), trace_(trace != nullptr ? *trace : DefaultSerialTrace()) {}
 
-CComPort::~CComPort() { Close(); }
+CComPort::~CComPort() {
+    Close();
+}
 
 void CComPort::DebugTrace(const char* format, ...) {
     if (!trace_.Enabled()) return;

@@ -54,13 +54,13 @@ public:
     // One AT command exchange: 1 on "OK" (or, with RequestNoAnswer, once the
     // command and its CR went through), 0 otherwise. answer is written only at
     // the normal end. cancel may be null; a non-zero value ends the request.
-    int Request(std::string command, std::string& answer, int flags,
-                const std::atomic<int>* cancel, int timeout, int retries);
+    int Request(std::string command, std::string& answer, int flags, const std::atomic<int>* cancel,
+                int timeout, int retries);
     // For callers whose flag no other thread writes.
-    int Request(std::string command, std::string& answer, int flags, const int* cancel,
-                int timeout, int retries);
-    int Request(std::string command, std::string& answer, int flags, std::nullptr_t,
-                int timeout, int retries);
+    int Request(std::string command, std::string& answer, int flags, const int* cancel, int timeout,
+                int retries);
+    int Request(std::string command, std::string& answer, int flags, std::nullptr_t, int timeout,
+                int retries);
 
     // printf-style step trace to the sink given at construction (or the default).
     void DebugTrace(const char* format, ...)
@@ -69,8 +69,12 @@ public:
 #endif
         ;
 
-    bool IsOpen() const { return device_ != nullptr; }
-    const std::string& PortName() const { return portName_; }
+    bool IsOpen() const {
+        return device_ != nullptr;
+    }
+    const std::string& PortName() const {
+        return portName_;
+    }
 
 private:
     struct CancelFlag;

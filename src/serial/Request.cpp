@@ -30,9 +30,13 @@ constexpr ResultWord kResultWords[] = {
 };
 
 // Tick values wrap like the platform's 32-bit counter.
-std::uint32_t Since(std::uint32_t now, std::uint32_t start) { return now - start; }
+std::uint32_t Since(std::uint32_t now, std::uint32_t start) {
+    return now - start;
+}
 
-bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+bool IsLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
 
 // A run of scroll CRs that bring back nothing but line ends may cover at most
 // the time-out: then the device is taken to be silent, not paging.

@@ -14,7 +14,9 @@ constexpr std::uint32_t kFloodPeriod = 20;  // about the pace of a 115200 bit/s 
 constexpr std::size_t kFloodPerTake = 64 * 1024;
 const char* const kMorePrompt = "\r\n-- more --";
 
-bool Before(std::uint32_t a, std::uint32_t b) { return static_cast<std::int32_t>(a - b) < 0; }
+bool Before(std::uint32_t a, std::uint32_t b) {
+    return static_cast<std::int32_t>(a - b) < 0;
+}
 
 std::string Upper(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -131,10 +133,17 @@ void ModemModel::Dial(std::uint32_t now) {
             Send("\r\nCONNECT " + profile_.connectSpeed + "\r\n", at);
             online_ = true;
             break;
-        case DialOutcome::NoCarrier: Send("\r\nNO CARRIER\r\n", at); break;
-        case DialOutcome::Busy: Send("\r\nBUSY\r\n", at); break;
-        case DialOutcome::NoDialTone: Send("\r\nNO DIALTONE\r\n", at); break;
-        case DialOutcome::Silent: break;
+        case DialOutcome::NoCarrier:
+            Send("\r\nNO CARRIER\r\n", at);
+            break;
+        case DialOutcome::Busy:
+            Send("\r\nBUSY\r\n", at);
+            break;
+        case DialOutcome::NoDialTone:
+            Send("\r\nNO DIALTONE\r\n", at);
+            break;
+        case DialOutcome::Silent:
+            break;
     }
 }
 
@@ -208,7 +217,8 @@ std::string ModemModel::TakeOutput(std::uint32_t now) {
         std::size_t produced = 0;
         while (!Before(now, floodNext_) && produced < kFloodPerTake) {
             std::string chunk;
-            while (chunk.size() < kFloodChunk) chunk += "0123456789012345678901234567890123456789\r\n";
+            while (chunk.size() < kFloodChunk)
+                chunk += "0123456789012345678901234567890123456789\r\n";
             chunk.resize(kFloodChunk);
             bytes += chunk;
             produced += chunk.size();

@@ -77,7 +77,8 @@ std::vector<CommandAnswer> ModemProfile::Commands() const {
         {Upper(firmwareCommand), firmware, "OK"},
         {"AT+GMI", manufacturer, "OK"},
         {"AT+GMR", firmware, "OK"},
-        {Upper(ramCommand), ramFails ? "RAM ERROR AT 0x3F00" : "RAM 128K PASSED", ramFails ? "ERROR" : "OK"},
+        {Upper(ramCommand), ramFails ? "RAM ERROR AT 0x3F00" : "RAM 128K PASSED",
+         ramFails ? "ERROR" : "OK"},
         {Upper(crcCommand), crcFails ? "CRC NOK" : "CRC OK", crcFails ? "ERROR" : "OK"},
         {Upper(diagCommand),
          "ACTIVE PROFILE:\nB0 E1 L2 M1 Q0 V1 X4 &C1 &D2 &K3\nS00:000 S01:000 S02:043 S03:013\n"
@@ -134,12 +135,18 @@ bool ApplySetting(ModemProfile& p, const std::string& rawKey, const std::string&
     if (key == "reply-delay") return number(p.replyDelay);
     if (key == "dial") {
         const std::string v = Upper(value);
-        if (v == "CONNECT") p.dial = DialOutcome::Connect;
-        else if (v == "NO-CARRIER") p.dial = DialOutcome::NoCarrier;
-        else if (v == "BUSY") p.dial = DialOutcome::Busy;
-        else if (v == "NO-DIALTONE") p.dial = DialOutcome::NoDialTone;
-        else if (v == "SILENT") p.dial = DialOutcome::Silent;
-        else return bad();
+        if (v == "CONNECT")
+            p.dial = DialOutcome::Connect;
+        else if (v == "NO-CARRIER")
+            p.dial = DialOutcome::NoCarrier;
+        else if (v == "BUSY")
+            p.dial = DialOutcome::Busy;
+        else if (v == "NO-DIALTONE")
+            p.dial = DialOutcome::NoDialTone;
+        else if (v == "SILENT")
+            p.dial = DialOutcome::Silent;
+        else
+            return bad();
         return true;
     }
     Faults& f = p.faults;

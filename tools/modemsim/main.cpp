@@ -50,10 +50,14 @@ void Usage(std::FILE* to) {
 void Show(const char* dir, const std::string& bytes) {
     std::string text;
     for (char c : bytes) {
-        if (c == '\r') text += "\\r";
-        else if (c == '\n') text += "\\n";
-        else if (static_cast<unsigned char>(c) < 32) text += '?';
-        else text += c;
+        if (c == '\r')
+            text += "\\r";
+        else if (c == '\n')
+            text += "\\n";
+        else if (static_cast<unsigned char>(c) < 32)
+            text += '?';
+        else
+            text += c;
     }
     std::fprintf(stderr, "%s %s\n", dir, text.c_str());
 }
@@ -133,7 +137,7 @@ int main(int argc, char** argv) {
     }
 
     if (pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return 1;
-    struct sigaction sa{};
+    struct sigaction sa {};
     sa.sa_handler = OnSignal;
     sigemptyset(&sa.sa_mask);
     sigaction(SIGTERM, &sa, nullptr);

@@ -15,7 +15,9 @@ constexpr std::uint32_t kErrorGenFailure = 31;
 constexpr std::uint32_t kMaxDword = 0xFFFFFFFFu;
 
 // Tick values wrap; a is earlier than b.
-bool Before(std::uint32_t a, std::uint32_t b) { return static_cast<std::int32_t>(a - b) < 0; }
+bool Before(std::uint32_t a, std::uint32_t b) {
+    return static_cast<std::int32_t>(a - b) < 0;
+}
 
 }  // namespace
 
@@ -123,7 +125,8 @@ bool FakeSerialDevice::Read(char* buffer, std::uint32_t count, std::uint32_t& by
         return true;
     }
     const bool hasTotal = t.readTotalPerByte != 0 || t.readTotalConstant != 0;
-    const std::uint32_t totalDeadline = line.Now() + t.readTotalPerByte * count + t.readTotalConstant;
+    const std::uint32_t totalDeadline =
+        line.Now() + t.readTotalPerByte * count + t.readTotalConstant;
     const bool useInterval = t.readInterval != 0 && t.readInterval != kMaxDword;
     std::uint32_t lastByte = line.Now();
     for (;;) {

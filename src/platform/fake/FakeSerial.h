@@ -21,7 +21,7 @@ public:
     FakeSerialLine(FakeClock& clock, SerialPeer& peer) : clock_(clock), peer_(peer) {}
 
     // Test knobs.
-    bool ctsLow = false;             // every write is held until its time-out
+    bool ctsLow = false;              // every write is held until its time-out
     bool rejectLineSettings = false;  // SetLineSettings fails
     bool rejectTimeouts = false;      // SetTimeouts fails
     bool failReads = false;           // Read reports a platform failure

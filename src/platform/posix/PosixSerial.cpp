@@ -33,10 +33,9 @@ struct BaudEntry {
 };
 
 constexpr BaudEntry kBauds[] = {
-    {110, B110},       {300, B300},       {600, B600},       {1200, B1200},
-    {2400, B2400},     {4800, B4800},     {9600, B9600},     {19200, B19200},
-    {38400, B38400},   {57600, B57600},   {115200, B115200}, {230400, B230400},
-    {460800, B460800}, {921600, B921600},
+    {110, B110},       {300, B300},       {600, B600},       {1200, B1200},     {2400, B2400},
+    {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
+    {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600},
 };
 
 bool BaudCode(std::uint32_t rate, speed_t& code) {
@@ -58,7 +57,9 @@ std::uint32_t BaudRate(speed_t code) {
 
 // Modem-control requests a device cannot carry out (a pty has no DTR line)
 // are not failures of the set-up.
-bool ModemControlUnsupported(int err) { return err == ENOTTY || err == EINVAL || err == ENOTSUP; }
+bool ModemControlUnsupported(int err) {
+    return err == ENOTTY || err == EINVAL || err == ENOTSUP;
+}
 
 }  // namespace
 
@@ -87,10 +88,18 @@ bool PosixSerialDevice::GetLineSettings(LineSettings& settings) {
     settings = shadow_;
     settings.baudRate = BaudRate(cfgetospeed(&t));
     switch (t.c_cflag & CSIZE) {
-        case CS5: settings.byteSize = 5; break;
-        case CS6: settings.byteSize = 6; break;
-        case CS7: settings.byteSize = 7; break;
-        default: settings.byteSize = 8; break;
+        case CS5:
+            settings.byteSize = 5;
+            break;
+        case CS6:
+            settings.byteSize = 6;
+            break;
+        case CS7:
+            settings.byteSize = 7;
+            break;
+        default:
+            settings.byteSize = 8;
+            break;
     }
     if (!(t.c_cflag & PARENB)) {
         settings.parity = Parity::None;
@@ -126,18 +135,37 @@ bool PosixSerialDevice::SetLineSettings(const LineSettings& settings) {
     cfsetospeed(&t, code);
     t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
     switch (settings.byteSize) {
-        case 5: t.c_cflag |= CS5; break;
-        case 6: t.c_cflag |= CS6; break;
-        case 7: t.c_cflag |= CS7; break;
-        case 8: t.c_cflag |= CS8; break;
-        default: errno = EINVAL; return Fail();
+        case 5:
+            t.c_cflag |= CS5;
+            break;
+        case 6:
+            t.c_cflag |= CS6;
+            break;
+        case 7:
+            t.c_cflag |= CS7;
+            break;
+        case 8:
+            t.c_cflag |= CS8;
+            break;
+        default:
+            errno = EINVAL;
+            return Fail();
     }
     switch (settings.parity) {
-        case Parity::None: break;
-        case Parity::Odd: t.c_cflag |= PARENB | PARODD; break;
-        case Parity::Even: t.c_cflag |= PARENB; break;
-        case Parity::Mark: t.c_cflag |= PARENB | PARODD | CMSPAR; break;
-        case Parity::Space: t.c_cflag |= PARENB | CMSPAR; break;
+        case Parity::None:
+            break;
+        case Parity::Odd:
+            t.c_cflag |= PARENB | PARODD;
+            break;
+        case Parity::Even:
+            t.c_cflag |= PARENB;
+            break;
+        case Parity::Mark:
+            t.c_cflag |= PARENB | PARODD | CMSPAR;
+            break;
+        case Parity::Space:
+            t.c_cflag |= PARENB | CMSPAR;
+            break;
     }
     if (settings.stopBits != StopBits::One) t.c_cflag |= CSTOPB;
     // Linux ties CTS output flow and RTS input flow to one flag.
@@ -259,13 +287,11 @@ bool PosixSerialDevice::Read(char* buffer, std::uint32_t count, std::uint32_t& b
             if (bytesRead == count) return true;
             continue;
         }
-        if (got == 0) {
-            // End of file on a tty means the line was hung up: nothing more comes.
-            errno = EIO;
-            return Fail();
+        // With VMIN and VTIME 0 an empty queue reads as 0 bytes, not EAGAIN.
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            if (errno != EAGAIN && errno != EWOULDBLOCK) return Fail();
         }
-        if (errno == EINTR) continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK) return Fail();
         if (returnAtOnce) return true;
         std::uint64_t deadline = totalDeadline;
         if (useInterval && bytesRead > 0) {

@@ -45,7 +45,7 @@ struct ClassCase {
 
 TEST(Request, ResultWordsDecideInTheirOrder) {
     const ClassCase cases[] = {
-        {"CRC NOK", 0, "\"NOK\" found"},             // NOK before the OK in it
+        {"CRC NOK", 0, "\"NOK\" found"},               // NOK before the OK in it
         {"ERROR\\nNO CARRIER", 0, "\"ERROR\" found"},  // ERROR before NO CARRIER
         {"NO CARRIER", 0, "\"NO CARRIER\" found"},
         {"BROKEN LINE", 1, "\"OK\" found"},  // OK inside a word counts

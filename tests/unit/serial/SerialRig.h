@@ -46,7 +46,8 @@ struct SerialRig {
     std::unique_ptr<CComPort> port;
 };
 
-inline modemsim::ModemProfile Profile(std::initializer_list<std::pair<const char*, const char*>> settings) {
+inline modemsim::ModemProfile Profile(
+    std::initializer_list<std::pair<const char*, const char*>> settings) {
     modemsim::ModemProfile profile;
     std::string error;
     for (const auto& [key, value] : settings) modemsim::ApplySetting(profile, key, value, error);
