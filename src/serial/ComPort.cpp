@@ -144,10 +144,7 @@ int CComPort::Write(const std::string& text, int count) {
         ok = device_->Write(text.data(), wanted, written);
         if (!ok) error = device_->LastError();
     }
-    if (!ok) {
-        DebugTrace("Write:Critial Error: %u\n", static_cast<unsigned>(error));
-        return static_cast<int>(written);
-    }
+    if (!ok) DebugTrace("Write:Critial Error: %u\n", static_cast<unsigned>(error));
     return static_cast<int>(written);
 }
 

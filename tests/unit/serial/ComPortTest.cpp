@@ -31,8 +31,7 @@ TEST(ComPort, OpenAppliesFixedLineSetupAndWriteTimeoutsOnly) {
     EXPECT_EQ(s.rtsControl, RtsControl::Handshake);
     EXPECT_FALSE(s.outX || s.inX);
 
-    auto probe = rig.line->InUse();
-    EXPECT_TRUE(probe);
+    EXPECT_TRUE(rig.line->InUse());
     EXPECT_EQ(rig.port->Close(), 1);
     auto device = rig.driver.Open("COM1");
     SerialTimeouts after;
@@ -97,14 +96,12 @@ TEST(ComPort, ReadsPadWithNulAndRestoreTimeouts) {
     EXPECT_EQ(rig.port->BytesWaiting(), 0);
 
     // The device's own time-outs are back after each temporary read.
-    auto& line = *rig.line;
     rig.port->Close();
     auto device = rig.driver.Open("COM1");
     SerialTimeouts t;
     device->GetTimeouts(t);
     EXPECT_EQ(t.readTotalConstant, 0u);
     EXPECT_EQ(t.readInterval, 0u);
-    (void)line;
 }
 
 TEST(ComPort, WritesCountsAndFlowControl) {
