@@ -1,0 +1,47 @@
+// The interactive run's worker and its owner. The owner never lets a worker
+// outlive the page's way to the UI: it cancels, closes the worker's calls and joins.
+#include "modemtests/TestWorker.h"
+
+#include "platform/Texts.h"
+
+namespace nubo {
+
+namespace {
+
+constexpr int kAllPassedText = 73;
+constexpr int kErrorsText = 74;
+
+}  // namespace
+
+int TestWorker(TestPageAccess page) {
+    RunModemTests(page.tests, &page.rows);
+    const std::atomic<int>* cancel = page.tests.line.cancel;
+    if (cancel && cancel->load() != 0) return 1;
+    const bool passed = page.tests.settings.exitCode.load() == exitcode::kPassed;
+    page.items.SetText(kTestResultField, texts::Text(passed ? kAllPassedText : kErrorsText));
+    page.host.SetWizardButtons(kWizBack | kWizFinish);
+    return 1;
+}
+
+void TestRun::Start(TestPageAccess page) {
+    Stop();
+    cancel_ = 0;
+    finished_ = false;
+    page.tests.line.cancel = &cancel_;
+    host_.OpenWorkerCalls();
+    worker_ = std::thread([this, page] {
+        TestWorker(page);
+        finished_ = true;
+    });
+}
+
+void TestRun::Stop() {
+    if (!worker_.joinable()) return;
+    cancel_ = 1;
+    // The worker may wait in a call that the UI thread (this one) must carry
+    // out: close those calls first, or the join would never return.
+    host_.CloseWorkerCalls();
+    worker_.join();
+}
+
+}  // namespace nubo

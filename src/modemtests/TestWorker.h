@@ -1,0 +1,54 @@
+// The interactive test run: the worker that runs the sequence for the test
+// page and then shows the outcome, and the owner that starts, cancels and
+// joins it. The owner is driven from the UI thread only.
+#pragma once
+#include <atomic>
+#include <thread>
+
+#include "modemtests/ModemTests.h"
+#include "platform/DialogItems.h"
+#include "platform/WizardHost.h"
+
+namespace nubo {
+
+// What the worker reaches of the test page. Calls on items, host and rows come
+// from the worker thread; the front end carries them out on the UI thread.
+struct TestPageAccess {
+    ModemTestContext tests;
+    TestRows& rows;
+    DialogItems& items;
+    WizardHost& host;
+};
+
+// Control of the test page that shows the closing sentence.
+constexpr int kTestResultField = 1022;
+
+// Runs the sequence with the page's rows, then shows string 73 (every test
+// passed) or 74 in the result field and offers Back and Finish. After a
+// cancel the page is left alone. Returns 1.
+int TestWorker(TestPageAccess page);
+
+class TestRun {
+public:
+    explicit TestRun(WizardHost& host) : host_(host) {}
+    ~TestRun() { Stop(); }
+    TestRun(const TestRun&) = delete;
+    TestRun& operator=(const TestRun&) = delete;
+
+    // Stops a run that still goes on, then starts TestWorker on a new thread;
+    // the run's cancel flag replaces page.tests.line.cancel.
+    void Start(TestPageAccess page);
+    // Cancels the run, closes its way to the page and waits for it to end; the
+    // test under way ends at its next request step or poll. Must have been
+    // called before the page, its rows or the log go away.
+    void Stop();
+    bool Running() const { return worker_.joinable() && !finished_.load(); }
+
+private:
+    WizardHost& host_;
+    std::thread worker_;
+    std::atomic<int> cancel_{0};
+    std::atomic<bool> finished_{true};
+};
+
+}  // namespace nubo
