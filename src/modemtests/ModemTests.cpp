@@ -17,6 +17,7 @@ public:
         : c_(context), s_(context.settings), m_(context.commands), rows_(rows) {}
 
     void All() {
+        if (Cancelled()) return;
         s_.exitCode = 0;
         Log(kBar);
         Log("================= START OF THE MODEM TESTS ==============");

@@ -114,7 +114,7 @@ void ModemModel::Execute(const std::string& line, std::uint32_t now) {
     const bool faulty = f.onlyCommand.empty() || upper == f.onlyCommand;
     if (f.silentAfterCr && faulty) return;
     if (IsDial(upper)) {
-        Dial(now);
+        Dial(faulty, now);
         return;
     }
     for (const CommandAnswer& command : commands_) {
@@ -126,25 +126,28 @@ void ModemModel::Execute(const std::string& line, std::uint32_t now) {
     Answer({}, "ERROR", faulty, now);
 }
 
-void ModemModel::Dial(std::uint32_t now) {
-    const std::uint32_t at = now + profile_.connectDelay;
+void ModemModel::Dial(bool faulty, std::uint32_t now) {
+    std::string outcome;
     switch (profile_.dial) {
         case DialOutcome::Connect:
-            Send("\r\nCONNECT " + profile_.connectSpeed + "\r\n", at);
+            outcome = "CONNECT " + profile_.connectSpeed;
             online_ = true;
             break;
         case DialOutcome::NoCarrier:
-            Send("\r\nNO CARRIER\r\n", at);
+            outcome = "NO CARRIER";
             break;
         case DialOutcome::Busy:
-            Send("\r\nBUSY\r\n", at);
+            outcome = "BUSY";
             break;
         case DialOutcome::NoDialTone:
-            Send("\r\nNO DIALTONE\r\n", at);
+            outcome = "NO DIALTONE";
             break;
         case DialOutcome::Silent:
-            break;
+            return;
     }
+    std::string bytes;
+    for (const std::string& report : SplitLines(profile_.dialReport)) bytes += "\r\n" + report;
+    SendFramed(bytes + "\r\n" + outcome + "\r\n", faulty, now + profile_.connectDelay);
 }
 
 void ModemModel::Answer(const std::vector<std::string>& info, const std::string& result,

@@ -34,7 +34,7 @@ private:
     void Send(std::string bytes, std::uint32_t due);
     void Echo(char c, std::uint32_t now);
     void Execute(const std::string& line, std::uint32_t now);
-    void Dial(std::uint32_t now);
+    void Dial(bool faulty, std::uint32_t now);
     void Answer(const std::vector<std::string>& info, const std::string& result, bool faulty,
                 std::uint32_t now);
     void SendFramed(const std::string& bytes, bool faulty, std::uint32_t at);

@@ -131,6 +131,7 @@ bool ApplySetting(ModemProfile& p, const std::string& rawKey, const std::string&
     if (key == "ram-fail") return flag(p.ramFails);
     if (key == "crc-fail") return flag(p.crcFails);
     if (key == "speed") return p.connectSpeed = value, true;
+    if (key == "dial-report") return p.dialReport = value, true;
     if (key == "connect-delay") return number(p.connectDelay);
     if (key == "reply-delay") return number(p.replyDelay);
     if (key == "dial") {
@@ -208,6 +209,7 @@ const char* ProfileKeysHelp() {
            "  answer.<CMD>, result.<CMD>            extra commands (info lines, result word)\n"
            "  dial = connect|no-carrier|busy|no-dialtone|silent\n"
            "  speed, connect-delay, reply-delay     dial answer and delays (ms)\n"
+           "  dial-report                           lines before the dial outcome\n"
            "  echo-off, silent, silent-after-cr, no-cr-echo, flood, hangup (bool)\n"
            "  wrong-echo = N[:TIMES], paged = LINES, chunks = SIZE[:PAUSE]\n"
            "  fault-command = CMD                   answer faults for this command only\n";

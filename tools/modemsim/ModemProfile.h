@@ -42,16 +42,19 @@ struct ModemProfile {
     std::string detectCommand = "ATI";
     std::string nameCommand = "ATI3";
     std::string name2Command = "AT+GMM";
-    std::string firmwareCommand = "ATI4";
-    std::string ramCommand = "AT*RAMTEST";
-    std::string crcCommand = "AT*CRCTEST";
-    std::string diagCommand = "AT&V";
+    std::string firmwareCommand = "ATI7";
+    std::string ramCommand = "AT&T7";
+    std::string crcCommand = "AT&T8";
+    std::string diagCommand = "AT&V1";
     bool nameError = false;  // the plain name command answers ERROR
     bool ramFails = false;
     bool crcFails = false;
 
     DialOutcome dial = DialOutcome::Connect;
     std::string connectSpeed = "33600/ARQ";
+    // Lines reported before the dial outcome (a verbose modem's CARRIER and
+    // PROTOCOL lines), separated by "\n"; empty = the outcome alone.
+    std::string dialReport;
     std::uint32_t connectDelay = 3000;  // ms from the dial command to its result
     std::uint32_t replyDelay = 20;      // ms from a line end to its answer
 

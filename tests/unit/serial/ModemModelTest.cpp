@@ -17,8 +17,8 @@ TEST(ModemModel, AnswersLikeTheRealModem) {
     EXPECT_EQ(Exchange(modem, "AT", 20), "AT\r\r\nOK\r\n");
     EXPECT_EQ(Exchange(modem, "ati3", 20), "ati3\r\r\nNUBO 56K-PRO\r\n\r\nOK\r\n");
     EXPECT_EQ(Exchange(modem, "AT+GMM", 20), "AT+GMM\r\r\n+GMM: \"NUBO 56K-PRO\"\r\n\r\nOK\r\n");
-    EXPECT_EQ(Exchange(modem, "ATI4", 20), "ATI4\r\r\nVersion 2.14/0815\r\n\r\nOK\r\n");
-    EXPECT_EQ(Exchange(modem, "AT*CRCTEST", 20), "AT*CRCTEST\r\r\nCRC OK\r\n\r\nOK\r\n");
+    EXPECT_EQ(Exchange(modem, "ATI7", 20), "ATI7\r\r\nVersion 2.14/0815\r\n\r\nOK\r\n");
+    EXPECT_EQ(Exchange(modem, "AT&T8", 20), "AT&T8\r\r\nCRC OK\r\n\r\nOK\r\n");
     EXPECT_EQ(Exchange(modem, "ATQQ", 20), "ATQQ\r\r\nERROR\r\n");
     EXPECT_EQ(Exchange(modem, "hello", 20), "hello\r");  // not a command line
     // Before its reply delay only the echo is out.

@@ -170,7 +170,7 @@ TEST(Request, TimeoutsWithoutScroll) {
     SerialRig silent(Profile({{"silent-after-cr", "1"}}));
     silent.Connect();
     const std::uint32_t t0 = silent.clock.TickCount();
-    EXPECT_EQ(silent.port->Request("AT&V", answer, 0, nullptr, kTimeout, 0), 0);
+    EXPECT_EQ(silent.port->Request("AT&V1", answer, 0, nullptr, kTimeout, 0), 0);
     EXPECT_EQ(silent.Elapsed(t0), 10000u);
     EXPECT_EQ(answer, "");
 }
@@ -179,7 +179,7 @@ TEST(Request, ScrollKeepsPagedOutputGoingAndBoundsSilence) {
     SerialRig paged(Profile({{"paged", "2"}}));
     paged.Connect();
     std::string answer;
-    EXPECT_EQ(paged.port->Request("AT&V", answer, RequestScroll, nullptr, kTimeout, 0), 1);
+    EXPECT_EQ(paged.port->Request("AT&V1", answer, RequestScroll, nullptr, kTimeout, 0), 1);
     EXPECT_NE(answer.find("RX LEVEL: -21 DBM"), std::string::npos);
     EXPECT_EQ(Count(answer, "-- more --"), 3);  // 8 lines in pages of 2
     EXPECT_EQ(Count(paged.line->Written(), "\r"), 1 + 3);
@@ -187,7 +187,7 @@ TEST(Request, ScrollKeepsPagedOutputGoingAndBoundsSilence) {
     // Without scroll the first page is all there is.
     SerialRig stuck(Profile({{"paged", "2"}}));
     stuck.Connect();
-    EXPECT_EQ(stuck.port->Request("AT&V", answer, 0, nullptr, 2000, 0), 0);
+    EXPECT_EQ(stuck.port->Request("AT&V1", answer, 0, nullptr, 2000, 0), 0);
     EXPECT_EQ(Count(answer, "-- more --"), 1);
 
     // A line silent after the CR: scroll CRs every 250 ms, and the run of

@@ -1,0 +1,238 @@
+// The whole test sequence against the emulated modem in virtual time: the log
+// block line by line, the exit-code bits and the calls on the result list.
+#include <gtest/gtest.h>
+
+#include "TestRig.h"
+#include "config/IniFile.h"
+#include "config/ModemDescription.h"
+#include "platform/WizardHost.h"
+
+namespace nubo::test {
+namespace {
+
+const std::string kBar(57, '=');
+const std::string kCommand = "Command send to the modem for this test : ";
+const std::string kAnsw = "Answ. for this test : ";
+const std::string kRamAnswer = "\r\nRAM 128K PASSED\r\n\r\nOK\r\n";
+const std::string kCrcAnswer = "\r\nCRC OK\r\n\r\nOK\r\n";
+const std::string kDiagAnswer =
+    "\r\nACTIVE PROFILE:\r\nB0 E1 L2 M1 Q0 V1 X4 &C1 &D2 &K3\r\nS00:000 S01:000 S02:043 "
+    "S03:013\r\nS04:010 S05:008 S06:002 S07:050\r\nLAST CALL: 33600/ARQ\r\nLINE QUALITY: "
+    "092\r\nRETRAINS: 000\r\nRX LEVEL: -21 DBM\r\n\r\nOK\r\n";
+
+Lines Join(std::initializer_list<Lines> parts) {
+    Lines all;
+    for (const Lines& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+const Lines kStart = {kBar, "================= START OF THE MODEM TESTS ==============", kBar,
+                      "======================  TAPI  TEST ======================"};
+const Lines kTapiFound = {"Result of TAPI-Test : Modem found on TAPI."};
+const Lines kTapiMissing = {"Result of TAPI-Test : Modem not found on TAPI."};
+const Lines kEnd = {kBar, "================== END OF THE MODEM TESTS ===============", kBar};
+const std::string kRamBanner = "======================  RAM  TEST  ======================";
+const std::string kCrcBanner = "======================  CRC  CHECK ======================";
+const std::string kDialBanner = "======================  DIAL TEST  ======================";
+const std::string kDiagBanner = "======================  DIAG TEST  ======================";
+
+Lines Ram(bool ok, const std::string& answer = kRamAnswer) {
+    return {kRamBanner,
+            ok ? "Result of RAM-Test  : Ram-Test OK." : "Result of RAM-Test  : Ram-Test not OK !",
+            kCommand + "AT&T7", kAnsw + answer};
+}
+Lines Crc(bool ok, const std::string& answer = kCrcAnswer) {
+    return {kCrcBanner,
+            ok ? "Result of CRC-Test  : CRC-Check OK." : "Result of CRC-Test  : CRC-Check not OK !",
+            kCommand + "AT&T8", kAnsw + answer};
+}
+Lines DialOk(const std::string& command = "ATDT0123") {
+    return {kDialBanner, "Result of DIAL-Test : Connection OK !", kCommand + command,
+            kAnsw + "CONNECT 33600/ARQ\r", "MinSpeed required   : 14400"};
+}
+// A failed call logs its command, answer and speed before its result.
+Lines DialFailed(const std::string& answer) {
+    return {kDialBanner, kCommand + "ATDT0123", kAnsw + answer, "MinSpeed required   : 14400",
+            "Result of DIAL-Test : Connection not OK !"};
+}
+const Lines kDiagNotTested = {kDiagBanner,
+                              "Result of DIAG-Test : not tested because NO CONNECTION !"};
+Lines Diag(bool ok) {
+    return {kDiagBanner,
+            ok ? "Result of DIAG-Test : DiagnosticTest OK."
+               : "Result of DIAG-Test : DiagnosticTest not OK !",
+            kCommand + "AT&V1", kAnsw + kDiagAnswer};
+}
+
+struct Scenario {
+    const char* name;
+    modemsim::ModemProfile profile;
+    std::string phone;
+    std::function<void(ModemRig&)> setUp;
+    Lines block;
+    int exitCode;
+};
+
+TEST(ModemTests, LogBlocksAndExitCodes) {
+    const auto noDiag = [](ModemRig& r) { r.commands.diagCmd.clear(); };
+    const Scenario scenarios[] = {
+        {"three rows", {}, "", nullptr, Join({kStart, kTapiFound, Ram(true), Crc(true), kEnd}), 0},
+        {"four rows",
+         {},
+         "0123",
+         noDiag,
+         Join({kStart, kTapiFound, Ram(true), Crc(true), DialOk(), kEnd}),
+         0},
+        {"five rows",
+         {},
+         "0123",
+         nullptr,
+         Join({kStart, kTapiFound, Ram(true), Crc(true), DialOk(), Diag(true), kEnd}),
+         0},
+        {"dial failed with a diagnostic command", Profile({{"dial", "no-carrier"}}), "0123",
+         nullptr,
+         Join({kStart, kTapiFound, Ram(true), Crc(true), DialFailed("\r\nNO CARRIER\r\n"),
+               kDiagNotTested, kEnd}),
+         0x08},
+        {"dial failed without a diagnostic command", Profile({{"dial", "busy"}}), "0123", noDiag,
+         Join({kStart, kTapiFound, Ram(true), Crc(true), DialFailed("\r\nBUSY\r\n"), kEnd}), 0x08},
+        {"only the diagnostic failed",
+         {},
+         "0123",
+         [](ModemRig& r) { r.commands.diagAnswer = "LINE QUALITY: 099"; },
+         Join({kStart, kTapiFound, Ram(true), Crc(true), DialOk(), Diag(false), kEnd}),
+         22},
+        {"memory and call failed", Profile({{"ram-fail", "1"}, {"dial", "no-carrier"}}), "0123",
+         noDiag,
+         Join({kStart, kTapiFound, Ram(false, "\r\nRAM ERROR AT 0x3F00\r\n\r\nERROR\r\n"),
+               Crc(true), DialFailed("\r\nNO CARRIER\r\n"), kEnd}),
+         0x0A},
+        {"checksum failed", Profile({{"crc-fail", "1"}}), "", nullptr,
+         Join({kStart, kTapiFound, Ram(true), Crc(false, "\r\nCRC NOK\r\n\r\nERROR\r\n"), kEnd}),
+         0x04},
+        {"not registered",
+         {},
+         "",
+         [](ModemRig& r) { r.installed.models.clear(); },
+         Join({kStart, kTapiMissing, Ram(true), Crc(true), kEnd}),
+         0x01},
+        // The memory test counts only when it ran: no port, no pass.
+        {"port cannot be opened",
+         {},
+         "0123",
+         [](ModemRig& r) { r.settings.port = "COM9"; },
+         Join({kStart, kTapiFound, Ram(false, ""), Crc(false, ""), DialFailed(""), kDiagNotTested,
+               kEnd}),
+         0x0E},
+        {"silent modem", Profile({{"silent", "1"}}), "0123", nullptr,
+         Join({kStart, kTapiFound, Ram(false, ""), Crc(false, ""), DialFailed("TimeOut !"),
+               kDiagNotTested, kEnd}),
+         0x0E},
+    };
+    for (const Scenario& s : scenarios) {
+        SCOPED_TRACE(s.name);
+        ModemRig rig(s.profile);
+        rig.settings.phoneNumber = s.phone;
+        rig.settings.exitCode = 1;  // the search's "found" never survives a run
+        if (s.setUp) s.setUp(rig);
+        rig.Run();
+        EXPECT_EQ(rig.Log(), ModemRig::Block(s.block));
+        EXPECT_EQ(rig.settings.exitCode.load(), s.exitCode);
+    }
+}
+
+TEST(ModemTests, EveryTestPassedIsTwentyFiveLines) {
+    ModemRig rig;
+    rig.settings.phoneNumber = "0123";
+    rig.Run();
+    EXPECT_EQ(Join({kStart, kTapiFound, Ram(true), Crc(true), DialOk(), Diag(true), kEnd}).size(),
+              25u);
+    EXPECT_EQ(rig.modem->Lines(), (Lines{"AT&T7", "AT&T8", "ATDT0123", "AT&V1"}));
+    EXPECT_EQ(rig.settings.exitCode.load(), 0);
+}
+
+TEST(ModemTests, ResultListCalls) {
+    ModemRig passed;
+    passed.settings.phoneNumber = "0123";
+    RecordingRows rows;
+    passed.Run(&rows);
+    Lines expected;
+    for (int row = 0; row < 5; ++row) {
+        const std::string r = std::to_string(row);
+        expected.insert(expected.end(),
+                        {"active " + r + " on", "result " + r + " passed", "active " + r + " off"});
+    }
+    EXPECT_EQ(rows.calls, expected);
+
+    // After a failed call the diagnostic row is marked failed without ever being under way.
+    ModemRig failed(Profile({{"dial", "no-carrier"}}));
+    failed.settings.phoneNumber = "0123";
+    RecordingRows failedRows;
+    failed.Run(&failedRows);
+    const Lines tail(failedRows.calls.end() - 4, failedRows.calls.end());
+    EXPECT_EQ(tail, (Lines{"active 3 on", "result 3 failed", "active 3 off", "result 4 failed"}));
+    EXPECT_EQ(failed.modem->Lines().back(), "ATDT0123");
+}
+
+TEST(ModemTests, DialToneChoiceComposesTheCommand) {
+    for (const bool noDialTone : {false, true}) {
+        ModemRig rig;
+        rig.settings.phoneNumber = "0,030 4711";
+        rig.settings.noDialTone = noDialTone;
+        rig.Run();
+        const std::string sent = noDialTone ? "ATX3DT0,030 4711" : "ATDT0,030 4711";
+        EXPECT_EQ(rig.modem->Lines()[2], sent);
+        EXPECT_EQ(rig.commands.dialCmd, sent);
+        EXPECT_NE(rig.Log().find(kCommand + sent + "\r\n"), std::string::npos);
+    }
+}
+
+TEST(ModemTests, CancelStopsTheRunWithoutFurtherLines) {
+    ModemRig rig(Profile({{"dial", "silent"}}));
+    rig.settings.phoneNumber = "0123";
+    RecordingRows rows;
+    rig.line->At(rig.clock.TickCount() + 20000, [&] { rig.cancel = 1; });
+    rig.Run(&rows);
+    EXPECT_EQ(rig.Log(),
+              ModemRig::Block(Join({kStart, kTapiFound, Ram(true), Crc(true), {kDialBanner}})));
+    EXPECT_EQ(rows.calls.back(), "active 3 on");
+    EXPECT_LT(rig.clock.TickCount(), 30000u);
+}
+
+class SilentHost : public WizardHost {
+public:
+    void SetWizardButtons(unsigned) override {}
+    void PressButton(WizardButton) override {}
+    void EndWizard(int) override {}
+    void ShowMessageBox(const std::string&, const std::string&) override {}
+    void CloseWorkerCalls() override {}
+    void OpenWorkerCalls() override {}
+};
+
+// The description file that ships with the program against the emulator's
+// defaults: every test passes, and a failing checksum or memory is told apart.
+TEST(ModemTests, SampleDescriptionFitsTheEmulator) {
+    struct Case {
+        modemsim::ModemProfile profile;
+        int exitCode;
+    } cases[] = {{{}, 0},
+                 {Profile({{"crc-fail", "1"}}), 0x04},
+                 {Profile({{"ram-fail", "1"}}), 0x02},
+                 {Profile({{"speed", "9600"}}), 0x08}};
+    for (const Case& c : cases) {
+        ModemRig rig(c.profile);
+        CIniFile ini(std::string(NUBO_SOURCE_DIR) + "/res/data/nubotest.ini");
+        ASSERT_GT(ini.Load(), 0);
+        SilentHost host;
+        ModemCommandSet loaded;
+        ASSERT_TRUE(LoadModemDescription(ini, "NUBO 56K-PRO", "2.14", loaded, rig.settings, host));
+        rig.commands = loaded;
+        rig.settings.phoneNumber = "03047110";
+        rig.Run();
+        EXPECT_EQ(rig.settings.exitCode.load(), c.exitCode);
+        EXPECT_EQ(rig.modem->Lines().front(), "AT&T7");
+    }
+}
+
+}  // namespace
+}  // namespace nubo::test

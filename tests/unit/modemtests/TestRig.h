@@ -1,0 +1,128 @@
+// The emulated modem on a simulated line in virtual time, a run's records with
+// a real log file, and recorders for the calls the tests make on the page.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "log/RunSettings.h"
+#include "modemsim/ModemModel.h"
+#include "modemtests/ModemTests.h"
+#include "platform/fake/FakeClock.h"
+#include "platform/fake/FakeInstalledModems.h"
+#include "platform/fake/FakeSerial.h"
+#include "platform/fake/FakeSystem.h"
+
+namespace nubo::test {
+
+using Lines = std::vector<std::string>;
+
+inline modemsim::ModemProfile Profile(
+    std::initializer_list<std::pair<const char*, const char*>> settings) {
+    modemsim::ModemProfile profile;
+    for (const auto& [key, value] : settings) {
+        std::string error;
+        EXPECT_TRUE(modemsim::ApplySetting(profile, key, value, error)) << error;
+    }
+    return profile;
+}
+
+// The current 56K-PRO as the sample description gives it.
+inline ModemCommandSet SampleCommands() {
+    ModemCommandSet c;
+    c.tapiModemName = "NUBO 56K-PRO";
+    c.crcCheckCmd = "AT&T8";
+    c.crcCheckAnswer = "CRC OK";
+    c.ramCheckCmd = "AT&T7";
+    c.ramCheckError = "ERROR";
+    c.dialCmd = "ATDT";
+    c.dialCmdNoDialTone = "ATX3DT";
+    c.dialAnswer = "CONNECT";
+    c.minSpeed = "14400";
+    c.diagCmd = "AT&V1";
+    c.diagAnswer = "OK";
+    return c;
+}
+
+class RecordingRows : public TestRows {
+public:
+    Lines calls;
+    void SetActive(int row, bool on) override {
+        calls.push_back("active " + std::to_string(row) + (on ? " on" : " off"));
+    }
+    void SetResult(int row, bool passed, bool failed) override {
+        calls.push_back("result " + std::to_string(row) + (passed ? " passed" : "") +
+                        (failed ? " failed" : ""));
+    }
+};
+
+inline std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+struct ModemRig {
+    explicit ModemRig(modemsim::ModemProfile profile = {}) {
+        modem = std::make_unique<modemsim::ModemModel>(std::move(profile));
+        line = std::make_unique<FakeSerialLine>(clock, *modem);
+        driver.Add("COM1", *line);
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        logPath = (std::filesystem::temp_directory_path() /
+                   ("nubomodemtests-" + std::string(info->test_suite_name()) + "-" + info->name() +
+                    ".log"))
+                      .string();
+        settings.log = std::make_unique<CLogFile>(system, logPath);
+        settings.port = "COM1";
+        installed.models = {"NUBO 56K-PRO"};
+    }
+    ~ModemRig() {
+        settings.log.reset();
+        std::filesystem::remove(logPath);
+    }
+
+    TestLine Line() { return TestLine{driver, clock, nullptr, &cancel}; }
+    ModemTestContext Context() {
+        return ModemTestContext{settings, commands, Line(), {system, nullptr, &installed}};
+    }
+    void Run(TestRows* rows = nullptr) {
+        ModemTestContext context = Context();
+        RunModemTests(context, rows);
+    }
+    // The log as written: every line with the fixed time of the fake system.
+    std::string Log() { return ReadAll(logPath); }
+    // What the log holds for these lines; a line's own line feeds become CR LF
+    // there, as the log writes them.
+    static std::string Block(const Lines& lines) {
+        std::string text;
+        for (const std::string& line : lines) {
+            text += "09:05:41 - ";
+            for (char c : line) {
+                if (c == '\n') text += '\r';
+                text += c;
+            }
+            text += "\r\n";
+        }
+        return text;
+    }
+
+    FakeClock clock;
+    std::unique_ptr<modemsim::ModemModel> modem;
+    std::unique_ptr<FakeSerialLine> line;
+    FakeSerialDriver driver;
+    FakeSystem system;
+    FakeInstalledModems installed;
+    RunSettings settings;
+    ModemCommandSet commands = SampleCommands();
+    std::atomic<int> cancel{0};
+    std::string logPath;
+};
+
+}  // namespace nubo::test

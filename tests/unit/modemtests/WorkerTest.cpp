@@ -1,0 +1,139 @@
+// The interactive run: the closing sentence and buttons after the last log
+// line, and an owner that can stop a worker blocked in a call to the UI.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "TestRig.h"
+#include "modemtests/TestWorker.h"
+#include "platform/Texts.h"
+
+namespace nubo::test {
+namespace {
+
+// Page and wizard in one: what the worker showed, and when. Once the worker
+// calls are closed every call returns without effect, as in the front end.
+class FakePage : public DialogItems, public WizardHost, public TestRows {
+public:
+    explicit FakePage(ModemRig& rig) : rig_(rig) {}
+
+    void SetText(int id, const std::string& text) override {
+        std::lock_guard lock(mutex_);
+        if (closed_) return;
+        texts[id] = text;
+        logAtText = rig_.Log();
+    }
+    void SetWizardButtons(unsigned flags) override {
+        std::lock_guard lock(mutex_);
+        if (!closed_) buttons.push_back(flags);
+    }
+    // A row call that waits for the UI thread, which is busy stopping the run.
+    void SetActive(int row, bool on) override {
+        std::unique_lock lock(mutex_);
+        if (row == blockAtRow && on) {
+            blocked_ = true;
+            changed_.notify_all();
+            changed_.wait(lock, [&] { return closed_; });
+        }
+    }
+    void SetResult(int, bool, bool) override {}
+    void CloseWorkerCalls() override {
+        std::lock_guard lock(mutex_);
+        closed_ = true;
+        changed_.notify_all();
+    }
+    void OpenWorkerCalls() override {
+        std::lock_guard lock(mutex_);
+        closed_ = false;
+    }
+    void WaitUntilBlocked() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return blocked_; });
+    }
+
+    std::map<int, std::string> texts;
+    std::vector<unsigned> buttons;
+    std::string logAtText;
+    int blockAtRow = -1;
+
+    std::string GetText(int id) override { return texts[id]; }
+    void Show(int, bool) override {}
+    void Enable(int, bool) override {}
+    bool IsEnabled(int) override { return true; }
+    void Check(int, bool) override {}
+    bool IsChecked(int) override { return false; }
+    void SetReadOnly(int, bool) override {}
+    void ListReset(int) override {}
+    int ListAdd(int, const std::string&) override { return 0; }
+    int ListCount(int) override { return 0; }
+    void ListSelect(int, int) override {}
+    int ListSelectedIndex(int) override { return -1; }
+    std::string ListSelectedText(int) override { return {}; }
+    void Focus(int) override {}
+    void SetTitleFont(int, const TitleFont&) override {}
+    void PressButton(WizardButton) override {}
+    void EndWizard(int) override {}
+    void ShowMessageBox(const std::string&, const std::string&) override {}
+
+private:
+    ModemRig& rig_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool closed_ = false;
+    bool blocked_ = false;
+};
+
+TEST(TestWorker, ClosingSentenceAndButtonsAfterTheLastLogLine) {
+    struct Case {
+        modemsim::ModemProfile profile;
+        int text;
+    } cases[] = {{{}, 73}, {Profile({{"crc-fail", "1"}}), 74}};
+    for (const Case& c : cases) {
+        ModemRig rig(c.profile);
+        rig.settings.phoneNumber = "0123";
+        FakePage page(rig);
+        EXPECT_EQ(TestWorker({rig.Context(), page, page, page}), 1);
+        EXPECT_EQ(page.texts[kTestResultField], texts::Text(c.text));
+        EXPECT_EQ(page.buttons, std::vector<unsigned>{kWizBack | kWizFinish});
+        EXPECT_EQ(page.logAtText, rig.Log());
+        EXPECT_NE(rig.Log().find("END OF THE MODEM TESTS"), std::string::npos);
+    }
+    EXPECT_EQ(texts::Text(73), "All modem tests have been completed successfully.");
+}
+
+TEST(TestRun, RunsOnItsOwnThread) {
+    ModemRig rig;
+    FakePage page(rig);
+    TestRun run(page);
+    run.Start({rig.Context(), page, page, page});
+    for (int i = 0; i < 1000 && run.Running(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    run.Stop();
+    EXPECT_EQ(page.texts[kTestResultField], texts::Text(73));
+    EXPECT_EQ(rig.settings.exitCode.load(), 0);
+}
+
+TEST(TestRun, StopsAWorkerThatWaitsForTheUi) {
+    ModemRig rig;
+    rig.settings.phoneNumber = "0123";
+    FakePage page(rig);
+    page.blockAtRow = testrow::kCrc;
+    TestRun run(page);
+    run.Start({rig.Context(), page, page, page});
+    page.WaitUntilBlocked();
+    run.Stop();
+    EXPECT_FALSE(run.Running());
+    // The run ended with the test under way: no further lines, nothing shown.
+    EXPECT_EQ(rig.Log().find("DIAL TEST"), std::string::npos);
+    EXPECT_EQ(rig.Log().find("END OF THE MODEM TESTS"), std::string::npos);
+    EXPECT_TRUE(page.texts.empty());
+    EXPECT_TRUE(page.buttons.empty());
+    EXPECT_EQ(rig.modem->Lines(), (Lines{"AT&T7"}));
+}
+
+}  // namespace
+}  // namespace nubo::test
