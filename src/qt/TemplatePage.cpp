@@ -1,0 +1,318 @@
+// A page's widgets placed from its dialog template, and its DialogItems.
+#include "qt/TemplatePage.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+
+#include "platform/Texts.h"
+#include "qt/Pictures.h"
+
+namespace nubo {
+
+DialogUnits DialogUnits::ForFont(const QFont& font) {
+    const QFontMetrics fm(font);
+    const int letters =
+        fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return {(letters / 26 + 1) / 2, fm.height()};
+}
+
+void InstallFontSubstitutes() {
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("MS Shell Dlg"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"));
+}
+
+QFont TemplateFont() {
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);  // 8 points at 96 dots per inch
+    return font;
+}
+
+QString DialogString(const std::string& text) {
+    QString s = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return s;
+}
+
+namespace {
+
+// The platform's sorted boxes order without regard to case.
+int SortedPosition(const QStringList& items, const QString& text) {
+    int pos = 0;
+    while (pos < items.size() && QString::compare(items[pos], text, Qt::CaseInsensitive) <= 0) {
+        ++pos;
+    }
+    return pos;
+}
+
+QStringList Items(QWidget* w) {
+    QStringList items;
+    if (auto* list = qobject_cast<QListWidget*>(w)) {
+        for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
+    } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
+    }
+    return items;
+}
+
+}  // namespace
+
+TemplatePage::TemplatePage(const DialogTemplate& dialog, UiDispatcher& dispatcher, QWidget* parent)
+    : QWidget(parent), dispatcher_(dispatcher) {
+    setFont(TemplateFont());
+    units_ = DialogUnits::ForFont(font());
+    pixelSize_ = QSize(units_.X(dialog.width), units_.Y(dialog.height));
+    resize(pixelSize_);
+    QButtonGroup* group = nullptr;
+    for (const ControlTemplate& c : dialog.controls) {
+        const QString text = DialogString(texts::DialogText(dialog.id, c.textKey));
+        QWidget* w = nullptr;
+        switch (c.kind) {
+            case ControlKind::Static:
+            case ControlKind::Title: {
+                auto* label = new QLabel(text, this);
+                label->setWordWrap(true);
+                label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+                w = label;
+                break;
+            }
+            case ControlKind::Picture: {
+                auto* label = new QLabel(this);
+                const QImage picture = LoadPicture(c.textKey);
+                label->setPixmap(QPixmap::fromImage(picture));
+                label->setGeometry(units_.X(c.x), units_.Y(c.y), picture.width(), picture.height());
+                label->setVisible(c.visible);
+                if (c.id > 0) controls_[c.id] = label;
+                continue;
+            }
+            case ControlKind::EtchedLine: {
+                auto* line = new QFrame(this);
+                line->setFrameShape(QFrame::HLine);
+                line->setFrameShadow(QFrame::Sunken);
+                line->setGeometry(units_.X(c.x), units_.Y(c.y), units_.X(c.w), 2);
+                continue;
+            }
+            case ControlKind::RadioButton:
+            case ControlKind::AutoRadioButton: {
+                auto* radio = new QRadioButton(text, this);
+                // Plain option buttons are checked by the program, not by the click.
+                radio->setAutoExclusive(false);
+                if (c.kind == ControlKind::AutoRadioButton) {
+                    if (c.firstInGroup || !group) {
+                        group = new QButtonGroup(this);
+                        group->setExclusive(true);
+                    }
+                    group->addButton(radio);
+                }
+                w = radio;
+                break;
+            }
+            case ControlKind::CheckBox: w = new QCheckBox(text, this); break;
+            case ControlKind::Edit: {
+                auto* edit = new QLineEdit(text, this);
+                edit->setReadOnly(c.readOnly);
+                w = edit;
+                break;
+            }
+            case ControlKind::ListBox: {
+                auto* list = new QListWidget(this);
+                list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+                list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+                const int id = c.id;
+                connect(list, &QListWidget::currentRowChanged, this, [this, id](int) {
+                    if (!programmatic_) Command(id);
+                });
+                w = list;
+                break;
+            }
+            case ControlKind::ComboBox: {
+                auto* combo = new QComboBox(this);
+                const int id = c.id;
+                connect(combo, &QComboBox::activated, this, [this, id](int) { Command(id); });
+                w = combo;
+                break;
+            }
+            case ControlKind::GroupBox: w = new QGroupBox(text, this); break;
+        }
+        if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+            const int id = c.id;
+            connect(button, &QAbstractButton::clicked, this, [this, id] { Command(id); });
+        }
+        w->setGeometry(units_.X(c.x), units_.Y(c.y), units_.X(c.w), units_.Y(c.h));
+        w->setVisible(c.visible);
+        w->setEnabled(c.enabled);
+        if (c.id > 0) controls_[c.id] = w;
+    }
+}
+
+QWidget* TemplatePage::Control(int id) const {
+    auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+void TemplatePage::Command(int id) {
+    if (onCommand_) onCommand_(id);
+}
+
+template <typename F>
+auto TemplatePage::OnUi(F&& fn) -> decltype(fn()) {
+    using R = decltype(fn());
+    if constexpr (std::is_void_v<R>) {
+        dispatcher_.Send([&] { fn(); });
+    } else {
+        R result{};
+        dispatcher_.Send([&] { result = fn(); });
+        return result;
+    }
+}
+
+void TemplatePage::SetText(int id, const std::string& text) {
+    OnUi([&] {
+        const QString s = DialogString(text);
+        QWidget* w = Control(id);
+        if (auto* label = qobject_cast<QLabel*>(w)) label->setText(s);
+        else if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->setText(s);
+        else if (auto* button = qobject_cast<QAbstractButton*>(w)) button->setText(s);
+        else if (auto* box = qobject_cast<QGroupBox*>(w)) box->setTitle(s);
+    });
+}
+
+std::string TemplatePage::GetText(int id) {
+    return OnUi([&] {
+        QWidget* w = Control(id);
+        QString s;
+        if (auto* label = qobject_cast<QLabel*>(w)) s = label->text();
+        else if (auto* edit = qobject_cast<QLineEdit*>(w)) s = edit->text();
+        else if (auto* button = qobject_cast<QAbstractButton*>(w)) s = button->text();
+        else if (auto* combo = qobject_cast<QComboBox*>(w)) s = combo->currentText();
+        return s.toStdString();
+    });
+}
+
+void TemplatePage::Show(int id, bool show) {
+    OnUi([&] {
+        if (QWidget* w = Control(id)) w->setVisible(show);
+    });
+}
+
+void TemplatePage::Enable(int id, bool enable) {
+    OnUi([&] {
+        if (QWidget* w = Control(id)) w->setEnabled(enable);
+    });
+}
+
+bool TemplatePage::IsEnabled(int id) {
+    return OnUi([&] {
+        QWidget* w = Control(id);
+        return w && w->isEnabled();
+    });
+}
+
+void TemplatePage::Check(int id, bool checked) {
+    OnUi([&] {
+        if (auto* b = qobject_cast<QAbstractButton*>(Control(id))) b->setChecked(checked);
+    });
+}
+
+bool TemplatePage::IsChecked(int id) {
+    return OnUi([&] {
+        auto* b = qobject_cast<QAbstractButton*>(Control(id));
+        return b && b->isChecked();
+    });
+}
+
+void TemplatePage::SetReadOnly(int id, bool readOnly) {
+    OnUi([&] {
+        if (auto* edit = qobject_cast<QLineEdit*>(Control(id))) edit->setReadOnly(readOnly);
+    });
+}
+
+void TemplatePage::ListReset(int id) {
+    OnUi([&] {
+        programmatic_ = true;
+        if (auto* list = qobject_cast<QListWidget*>(Control(id))) list->clear();
+        if (auto* combo = qobject_cast<QComboBox*>(Control(id))) combo->clear();
+        programmatic_ = false;
+    });
+}
+
+int TemplatePage::ListAdd(int id, const std::string& text) {
+    return OnUi([&] {
+        QWidget* w = Control(id);
+        const QString s = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+        const int pos = SortedPosition(Items(w), s);
+        programmatic_ = true;
+        if (auto* list = qobject_cast<QListWidget*>(w)) list->insertItem(pos, s);
+        if (auto* combo = qobject_cast<QComboBox*>(w)) combo->insertItem(pos, s);
+        programmatic_ = false;
+        return w ? pos : -1;
+    });
+}
+
+int TemplatePage::ListCount(int id) {
+    return OnUi([&] { return static_cast<int>(Items(Control(id)).size()); });
+}
+
+void TemplatePage::ListSelect(int id, int index) {
+    OnUi([&] {
+        programmatic_ = true;
+        if (auto* list = qobject_cast<QListWidget*>(Control(id))) list->setCurrentRow(index);
+        if (auto* combo = qobject_cast<QComboBox*>(Control(id))) combo->setCurrentIndex(index);
+        programmatic_ = false;
+    });
+}
+
+int TemplatePage::ListSelectedIndex(int id) {
+    return OnUi([&] {
+        if (auto* list = qobject_cast<QListWidget*>(Control(id))) {
+            return list->currentItem() && list->currentItem()->isSelected() ? list->currentRow()
+                                                                            : -1;
+        }
+        if (auto* combo = qobject_cast<QComboBox*>(Control(id))) return combo->currentIndex();
+        return -1;
+    });
+}
+
+std::string TemplatePage::ListSelectedText(int id) {
+    const int index = ListSelectedIndex(id);
+    if (index < 0) return {};
+    return OnUi([&] {
+        const QStringList items = Items(Control(id));
+        return index < items.size() ? items[index].toStdString() : std::string();
+    });
+}
+
+void TemplatePage::Focus(int id) {
+    OnUi([&] {
+        if (QWidget* w = Control(id)) w->setFocus();
+    });
+}
+
+void TemplatePage::SetTitleFont(int id, const TitleFont& titleFont) {
+    OnUi([&] {
+        QWidget* w = Control(id);
+        if (!w) return;
+        QFont f(QString::fromStdString(titleFont.face));
+        f.setPixelSize(titleFont.pixelHeight);
+        f.setWeight(titleFont.weight >= 700 ? QFont::Bold : QFont::Normal);
+        w->setFont(f);
+        // A title in a large font may need more lines than its template height
+        // holds; growing downwards keeps it readable without moving anything.
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            const int needed = label->heightForWidth(label->width());
+            if (needed > label->height()) label->resize(label->width(), needed);
+        }
+    });
+}
+
+}  // namespace nubo

@@ -1,0 +1,252 @@
+// The wizard sheet.
+#include "qt/WizardSheet.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPalette>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+#include <iostream>
+
+#include "platform/Texts.h"
+#include "qt/Pictures.h"
+#include "qt/TemplatePage.h"
+#include "ui/DialogTemplates.h"
+
+namespace nubo {
+namespace {
+
+constexpr int kHeaderWidth = 503;
+constexpr int kHeaderHeight = 58;
+constexpr int kWatermarkHeight = 313;
+
+QString Str(int id) { return DialogString(texts::Text(id)); }
+
+}  // namespace
+
+WizardSheet::WizardSheet(std::vector<WizardPage*> pages, bool newStyle, bool lowColour)
+    : pages_(std::move(pages)), created_(pages_.size(), false), newStyle_(newStyle) {
+    setFont(TemplateFont());
+    // Context help sits in the title bar; there is no Help button.
+    setWindowFlags(windowFlags() | Qt::WindowContextHelpButtonHint);
+    const QColor window = palette().color(QPalette::Base);
+    if (newStyle_) {
+        watermarkPicture_ =
+            ComposeBitmap(LoadPicture(lowColour ? 142 : 148), kHeaderWidth, kWatermarkHeight, 0, 0,
+                          window);
+        headerPicture_ =
+            ComposeBitmap(LoadPicture(lowColour ? 147 : 141), kHeaderWidth, kHeaderHeight, 443, 5,
+                          window);
+    }
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 8);
+    outer->setSpacing(0);
+
+    header_ = new QLabel(this);
+    static_cast<QLabel*>(header_)->setPixmap(QPixmap::fromImage(headerPicture_));
+    header_->setFixedSize(kHeaderWidth, kHeaderHeight);
+    headerTitle_ = new QLabel(header_);
+    QFont bold = font();
+    bold.setBold(true);
+    headerTitle_->setFont(bold);
+    headerTitle_->setGeometry(21, 8, 410, 16);
+    headerSubtitle_ = new QLabel(header_);
+    headerSubtitle_->setWordWrap(true);
+    headerSubtitle_->setGeometry(41, 24, 400, 32);
+    headerLine_ = new QFrame(this);
+    headerLine_->setFrameShape(QFrame::HLine);
+    headerLine_->setFrameShadow(QFrame::Sunken);
+    outer->addWidget(header_);
+    outer->addWidget(headerLine_);
+    header_->setVisible(newStyle_);
+    headerLine_->setVisible(newStyle_);
+
+    auto* body = new QWidget(this);
+    stack_ = new QStackedWidget(body);
+    watermark_ = new QLabel(body);
+    watermark_->setPixmap(QPixmap::fromImage(watermarkPicture_));
+    watermark_->setGeometry(0, 0, kHeaderWidth, kWatermarkHeight);
+    watermark_->hide();
+    outer->addWidget(body);
+
+    QSize area(kHeaderWidth, 0);
+    for (WizardPage* page : pages_) {
+        const DialogTemplate* tpl = FindTemplate(page->Ids().templateId);
+        static const DialogTemplate kEmpty{0, 317, 193, {}};
+        auto* w = new TemplatePage(tpl ? *tpl : kEmpty, dispatcher_, stack_);
+        widgets_.push_back(w);
+        stack_->addWidget(w);
+        area = area.expandedTo(w->PixelSize() + QSize(newStyle_ ? 0 : 16, 0));
+    }
+    // Inner new-style pages sit below the header band, inside the same height
+    // as the welcome page's watermark.
+    const int height = newStyle_ ? kWatermarkHeight : area.height() + 12;
+    body->setFixedSize(area.width(), height);
+    stack_->setGeometry(0, 0, area.width(), height);
+
+    auto* bottomLine = new QFrame(this);
+    bottomLine->setFrameShape(QFrame::HLine);
+    bottomLine->setFrameShadow(QFrame::Sunken);
+    outer->addWidget(bottomLine);
+    outer->addSpacing(8);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(8, 0, 8, 0);
+    buttons->addStretch();
+    back_ = new QPushButton(QStringLiteral("< &Back"), this);
+    next_ = new QPushButton(QStringLiteral("&Next >"), this);
+    finish_ = new QPushButton(QStringLiteral("Finish"), this);
+    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    for (QPushButton* b : {back_, next_, finish_, cancel_}) {
+        b->setFixedSize(75, 23);
+        b->setAutoDefault(false);
+    }
+    buttons->addWidget(back_);
+    buttons->addSpacing(0);
+    buttons->addWidget(next_);
+    buttons->addWidget(finish_);
+    buttons->addSpacing(8);
+    buttons->addWidget(cancel_);
+    outer->addLayout(buttons);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+    finish_->hide();
+
+    connect(back_, &QPushButton::clicked, this, [this] { Press(WizardButton::Back); });
+    connect(next_, &QPushButton::clicked, this, [this] { Press(WizardButton::Next); });
+    connect(finish_, &QPushButton::clicked, this, [this] { Press(WizardButton::Finish); });
+    connect(cancel_, &QPushButton::clicked, this, [this] { Press(WizardButton::Cancel); });
+    ApplyButtons(0);
+}
+
+WizardSheet::~WizardSheet() {
+    if (!finished_) Finish(true);
+}
+
+TemplatePage* WizardSheet::Page(int index) const {
+    return index >= 0 && index < static_cast<int>(widgets_.size()) ? widgets_[index] : nullptr;
+}
+
+void WizardSheet::Start() {
+    if (current_ < 0 && !pages_.empty()) ShowPage(0);
+}
+
+bool WizardSheet::RunModal() {
+    Start();
+    if (!finished_) exec();
+    return cancelled_;
+}
+
+void WizardSheet::ShowPage(int index) {
+    current_ = index;
+    WizardPage* page = pages_[index];
+    TemplatePage* w = widgets_[index];
+    const bool hideHeader = newStyle_ && page->HidesHeader();
+    header_->setVisible(newStyle_ && !hideHeader);
+    headerLine_->setVisible(newStyle_ && !hideHeader);
+    watermark_->setVisible(hideHeader);
+    if (hideHeader) watermark_->lower();
+    stack_->setCurrentWidget(w);
+    if (newStyle_) {
+        headerTitle_->setText(Str(page->Ids().titleId));
+        headerSubtitle_->setText(Str(page->Ids().subtitleId));
+    }
+    setWindowTitle(Str(page->Ids().captionId));
+    if (!created_[index]) {
+        created_[index] = true;
+        page->Attach(*w, *this);
+        w->SetCommandHandler([page](int id) { page->OnCommand(id); });
+        page->OnCreate();
+    }
+    page->OnSetActive();
+}
+
+void WizardSheet::ApplyButtons(unsigned flags) {
+    QWidget* focused = focusWidget();
+    back_->setEnabled(flags & kWizBack);
+    const bool finishMode = flags & (kWizFinish | kWizDisabledFinish);
+    next_->setVisible(!finishMode);
+    next_->setEnabled(flags & kWizNext);
+    finish_->setVisible(finishMode);
+    finish_->setEnabled(flags & kWizFinish);
+    QPushButton* primary = finishMode ? finish_ : next_;
+    primary->setDefault(primary->isEnabled());
+    // A disabled button cannot keep the focus, and the focus that had to fall
+    // back on Cancel must come off it again: Enter is not meant to cancel.
+    const bool onButtons = focused == nullptr || focused == back_ || focused == next_ ||
+                           focused == finish_ || focused == cancel_;
+    if (onButtons || !focused->isEnabled() || !focused->isVisible()) {
+        if (primary->isEnabled()) primary->setFocus();
+        else if (back_->isEnabled()) back_->setFocus();
+        else cancel_->setFocus();
+    }
+}
+
+void WizardSheet::SetWizardButtons(unsigned flags) {
+    dispatcher_.Post([this, flags] { ApplyButtons(flags); });
+}
+
+void WizardSheet::PressButton(WizardButton button) {
+    if (dispatcher_.OnUiThread()) {
+        // A page asking from inside a notification: take it once that returned.
+        dispatcher_.Post([this, button] { Press(button); });
+    } else {
+        dispatcher_.Send([this, button] { Press(button); });
+    }
+}
+
+void WizardSheet::EndWizard(int /*result*/) {
+    if (dispatcher_.OnUiThread()) {
+        dispatcher_.Post([this] { Finish(false); });
+    } else {
+        dispatcher_.Send([this] { Finish(false); });
+    }
+}
+
+void WizardSheet::ShowMessageBox(const std::string& text, const std::string& caption) {
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+        // Nobody could acknowledge a box without a display: say it and go on.
+        std::cerr << caption << ": " << text << std::endl;
+        return;
+    }
+    dispatcher_.Send([&] {
+        QMessageBox::information(this, QString::fromStdString(caption),
+                                 DialogString(text));
+    });
+}
+
+void WizardSheet::Press(WizardButton button) {
+    if (finished_ || current_ < 0) return;
+    const int count = static_cast<int>(pages_.size());
+    switch (button) {
+        case WizardButton::Back:
+            if (current_ > 0 && pages_[current_]->OnWizardBack()) ShowPage(current_ - 1);
+            break;
+        case WizardButton::Next:
+            if (current_ + 1 < count && pages_[current_]->OnWizardNext()) ShowPage(current_ + 1);
+            break;
+        case WizardButton::Finish: Finish(false); break;
+        case WizardButton::Cancel: Finish(true); break;
+    }
+}
+
+void WizardSheet::reject() { Press(WizardButton::Cancel); }
+
+void WizardSheet::Finish(bool cancelled) {
+    if (finished_) return;
+    finished_ = true;
+    cancelled_ = cancelled;
+    // Every page stops and joins its worker before the sheet may go away.
+    for (std::size_t i = 0; i < pages_.size(); ++i) {
+        if (created_[i]) pages_[i]->OnClose();
+    }
+    dispatcher_.Close();
+    done(cancelled ? QDialog::Rejected : QDialog::Accepted);
+}
+
+}  // namespace nubo

@@ -1,0 +1,46 @@
+// The pages' dialog templates, defined once for every front end: control kind,
+// id, position and size in dialog units, the key of its text, initial state.
+#pragma once
+#include <vector>
+
+namespace nubo {
+
+enum class ControlKind {
+    Static,       // plain text, left aligned, wraps
+    Title,        // static text meant for a title font
+    Picture,      // bitmap; textKey holds the bitmap id
+    EtchedLine,   // sunken horizontal line
+    RadioButton,  // firstInGroup starts a new group
+    AutoRadioButton,
+    CheckBox,
+    Edit,
+    ListBox,      // sorted, vertical scroll bar
+    ComboBox,     // drop-down list, sorted
+    GroupBox,
+};
+
+struct ControlTemplate {
+    ControlKind kind;
+    int id;       // control id; -1 for controls the program never addresses
+    int textKey;  // key of the dialog text (the id, or a number of its own for id-less texts)
+    int x, y, w, h;
+    bool visible = true;
+    bool enabled = true;
+    bool firstInGroup = false;
+    bool readOnly = false;
+};
+
+struct DialogTemplate {
+    int id;
+    int width, height;  // dialog units
+    std::vector<ControlTemplate> controls;
+};
+
+// The template with this id; nullptr when there is none.
+const DialogTemplate* FindTemplate(int id);
+const std::vector<DialogTemplate>& AllTemplates();
+
+// Id of the title control of old-style templates.
+constexpr int kOldStyleTitleId = 1068;
+
+}  // namespace nubo

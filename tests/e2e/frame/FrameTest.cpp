@@ -1,0 +1,105 @@
+// The built program from the outside: exit codes, the log header byte for
+// byte, the default and the "/L:" log paths, headless runs and a cancel.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <thread>
+
+#include "support/Process.h"
+
+namespace nubo::testing {
+namespace {
+
+const EnvChanges kHeadless = {{"DISPLAY", std::nullopt},
+                              {"WAYLAND_DISPLAY", std::nullopt},
+                              {"QT_QPA_PLATFORM", std::nullopt},
+                              {"LANG", "C"}, {"LC_ALL", std::nullopt}};
+
+class Frame : public ::testing::Test {
+protected:
+    void SetUp() override { exe_ = CopyProgram(NUBOTEST_EXE, dir_.Path()); }
+    ProcessResult Run(const std::vector<std::string>& args, EnvChanges env = kHeadless) {
+        return RunProcess(exe_, args, env, std::chrono::seconds(30));
+    }
+    TempDir dir_;
+    std::string exe_;
+};
+
+TEST_F(Frame, TextWithoutValueOptionEndsWithMinusFourAndNoLog) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"/NODIALTONE"}, {"hello"}, {"/Nodialtone", "/x:1"}}) {
+        const ProcessResult r = Run(args);
+        EXPECT_EQ(r.status, 252) << args[0];  // -4 in the low eight bits
+        EXPECT_NE(r.err.find("usage"), std::string::npos);
+        EXPECT_FALSE(FileExists(dir_.File("nubotest.log")));
+    }
+}
+
+TEST_F(Frame, AutomaticRunWritesTheSevenHeaderLines) {
+    const std::string log = dir_.File("run.log");
+    const ProcessResult r = Run({"/P:COM2", "/L:" + log});
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.status, 0);
+    const std::string text = ReadFile(log);
+    const std::vector<std::string> lines = LogLinesWithoutTime(text);
+    const std::string eq(56, '=');
+    ASSERT_GE(lines.size(), 7u) << text;
+    const std::vector<std::string> expected = {
+        eq + "\r",
+        "QAP - Nubo Modem Installationstest - LOGFILE\r",
+        eq + "\r",
+        "Startdate           : ",  // the date follows
+        "PRG-Mode            : Program start over the Command Line\r",
+        "                  \t\t-> Automatic mode ON.\r",
+        "Command Line        : /P:COM2 /L:" + log + "\r",
+    };
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(lines[i].substr(0, expected[i].size()), expected[i]) << i;
+    }
+    EXPECT_EQ(lines[3].size(), 22u + 10u + 1u);
+    // Every line carries the time prefix and ends with CR LF.
+    EXPECT_EQ(text.substr(2, 1) + text.substr(5, 1) + text.substr(8, 3), "::" + std::string(" - "));
+    EXPECT_FALSE(FileExists(dir_.File("nubotest.log")));
+}
+
+TEST_F(Frame, LogPathOptionsDefaultAndMissingDirectory) {
+    EXPECT_EQ(Run({"/L:", "/P:COM2"}).status, 0);
+    EXPECT_NE(ReadFile(dir_.File("nubotest.log")).find("Command Line        : /L: /P:COM2\r\n"),
+              std::string::npos);
+
+    const std::string missing = dir_.File("gone/run.log");
+    const ProcessResult r = Run({"/P:COM2", "/L:" + missing});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_FALSE(FileExists(missing));
+}
+
+TEST_F(Frame, InteractiveRunWithoutDisplayEndsAtOnce) {
+    const ProcessResult r = Run({});
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.status, 251);
+    EXPECT_NE(r.err.find("no display"), std::string::npos);
+    EXPECT_FALSE(FileExists(dir_.File("nubotest.log")));
+}
+
+TEST_F(Frame, CancelWritesTheCancelLineLastAndEndsWithMinusFive) {
+    EnvChanges env = kHeadless;
+    env["QT_QPA_PLATFORM"] = "offscreen";
+    Process p(exe_, {}, env);
+    const std::string log = dir_.File("nubotest.log");
+    for (int i = 0; i < 300 && ReadFile(log).find("Startdate") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    p.Signal(SIGINT);
+    const ProcessResult r = p.Wait(std::chrono::seconds(20));
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.status, 251);
+    const std::vector<std::string> lines = LogLinesWithoutTime(ReadFile(log));
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines.back(), "PRG-Message         : Program canceled by user !\r");
+}
+
+}  // namespace
+}  // namespace nubo::testing

@@ -1,0 +1,198 @@
+// The wizard sheet on Qt's offscreen platform: page order, captions, header
+// band and watermark, button flags, focus, cancel, worker calls; screenshots
+// of both styles go to the build tree.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <atomic>
+#include <thread>
+
+#include "app/WizardStyle.h"
+#include "log/RunSettings.h"
+#include "platform/fake/FakeClock.h"
+#include "platform/fake/FakeSystem.h"
+#include "qt/TemplatePage.h"
+#include "qt/WizardSheet.h"
+#include "ui/Pages.h"
+
+namespace nubo {
+namespace {
+
+void Shoot(QWidget& w, const QString& name) {
+    QDir().mkpath(NUBO_ARTEFACTS);
+    w.grab().save(QStringLiteral(NUBO_ARTEFACTS "/") + name + QStringLiteral(".png"));
+}
+
+void Settle() {
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+}
+
+struct Wizard {
+    explicit Wizard(bool newStyle, bool automatic = false) {
+        settings.newStyleWizard = newStyle;
+        settings.automaticMode = automatic;
+        PageServices services{system, clock};
+        welcome = std::make_unique<CWelcomeP>(settings, services,
+                                              PageTable(PageKind::Welcome, newStyle), newStyle);
+        port = std::make_unique<CCommP>(settings, services, PageTable(PageKind::Port, newStyle));
+        search = std::make_unique<CConfigP>(settings, services,
+                                            PageTable(PageKind::Search, newStyle));
+        test = std::make_unique<CTestP>(settings, services, PageTable(PageKind::Test, newStyle));
+        std::vector<WizardPage*> pages = {welcome.get(), port.get(), search.get(), test.get()};
+        if (automatic) pages = {search.get(), test.get()};
+        sheet = std::make_unique<WizardSheet>(pages, newStyle, false);
+    }
+    FakeSystem system;
+    FakeClock clock;
+    RunSettings settings;
+    std::unique_ptr<CWelcomeP> welcome;
+    std::unique_ptr<CCommP> port;
+    std::unique_ptr<CConfigP> search;
+    std::unique_ptr<CTestP> test;
+    std::unique_ptr<WizardSheet> sheet;
+};
+
+class SheetTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "gui_sheet";
+        static char* argv[] = {name, nullptr};
+        InstallFontSubstitutes();
+        if (!QApplication::instance()) new QApplication(argc, argv);
+    }
+};
+
+TEST_F(SheetTest, NewStyleWalkThroughWithHeaderWatermarkAndButtons) {
+    Wizard w(true);
+    WizardSheet& s = *w.sheet;
+    s.Start();
+    s.show();
+    Settle();
+    EXPECT_EQ(s.windowTitle(), "NUBO modem installation test");
+    EXPECT_FALSE(s.HeaderBand()->isVisible());
+    EXPECT_TRUE(s.Watermark()->isVisible());
+    EXPECT_EQ(s.Watermark()->pixmap().size(), QSize(503, 313));
+    EXPECT_FALSE(s.BackButton()->isEnabled());
+    EXPECT_TRUE(s.NextButton()->isEnabled());
+    EXPECT_EQ(s.NextButton()->font().pixelSize(), s.font().pixelSize());
+    Shoot(s, "sheet-new-welcome");
+
+    s.NextButton()->click();
+    Settle();
+    EXPECT_EQ(s.CurrentIndex(), 1);
+    EXPECT_TRUE(s.HeaderBand()->isVisible());
+    EXPECT_FALSE(s.Watermark()->isVisible());
+    EXPECT_EQ(s.HeaderTitle()->text(), "Serial com port");
+    EXPECT_EQ(s.HeaderSubtitle()->text(),
+              "In this window you can choose between searching \nall ports for a modem or "
+              "selecting a port manually.");
+    EXPECT_TRUE(s.BackButton()->isEnabled());
+    Shoot(s, "sheet-new-port");
+
+    s.NextButton()->click();
+    Settle();
+    EXPECT_EQ(s.HeaderTitle()->text(), "Modem search");
+    s.NextButton()->click();
+    Settle();
+    EXPECT_EQ(s.HeaderTitle()->text(), "Modem test");
+    EXPECT_EQ(s.HeaderSubtitle()->text(), "A series of tests is beeing performed on this modem.");
+    EXPECT_FALSE(s.NextButton()->isVisible());
+    EXPECT_TRUE(s.FinishButton()->isVisible());
+    EXPECT_TRUE(s.FinishButton()->isEnabled());
+    Shoot(s, "sheet-new-test");
+
+    s.BackButton()->click();
+    Settle();
+    EXPECT_EQ(s.CurrentIndex(), 2);
+    s.CancelButton()->click();
+    EXPECT_TRUE(s.Cancelled());
+}
+
+TEST_F(SheetTest, OldStylePagesDrawTheirOwnTitleInTheBoldTitleFont) {
+    Wizard w(false);
+    WizardSheet& s = *w.sheet;
+    s.Start();
+    s.show();
+    Settle();
+    EXPECT_FALSE(s.HeaderBand()->isVisible());
+    Shoot(s, "sheet-old-welcome");
+    s.NextButton()->click();
+    Settle();
+    EXPECT_EQ(s.windowTitle(), "NUBO modem installation test");
+    auto* title = qobject_cast<QLabel*>(s.Page(1)->Control(kOldStyleTitleId));
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->text(), "Serial com port");
+    EXPECT_EQ(title->font().pixelSize(), 20);
+    EXPECT_TRUE(title->font().bold());
+    Shoot(s, "sheet-old-port");
+    s.reject();  // the close box and Escape cancel like the button
+    EXPECT_TRUE(s.Cancelled());
+}
+
+TEST_F(SheetTest, ButtonFlagsAndFocusNeverLandOnCancel) {
+    Wizard w(true);
+    WizardSheet& s = *w.sheet;
+    s.Start();
+    s.show();
+    Settle();
+    s.NextButton()->setFocus();
+    s.SetWizardButtons(kWizDisabledFinish);
+    Settle();
+    EXPECT_FALSE(s.BackButton()->isEnabled());
+    EXPECT_FALSE(s.NextButton()->isVisible());
+    EXPECT_TRUE(s.FinishButton()->isVisible());
+    EXPECT_FALSE(s.FinishButton()->isEnabled());
+    s.SetWizardButtons(kWizBack | kWizFinish);
+    Settle();
+    EXPECT_TRUE(s.FinishButton()->isEnabled());
+    EXPECT_TRUE(s.BackButton()->isEnabled());
+    s.SetWizardButtons(kWizBack);
+    Settle();
+    EXPECT_TRUE(s.NextButton()->isVisible());
+    EXPECT_FALSE(s.NextButton()->isEnabled());
+    EXPECT_NE(s.focusWidget(), s.CancelButton());
+    s.CancelButton()->click();
+}
+
+TEST_F(SheetTest, AutomaticRunMovesOnAndEndsByItself) {
+    Wizard w(true, true);
+    EXPECT_FALSE(w.sheet->RunModal());
+    EXPECT_EQ(w.sheet->CurrentIndex(), 1);
+}
+
+TEST_F(SheetTest, WorkerPressesNextAndClosedCallsReturnAtOnce) {
+    Wizard w(true);
+    WizardSheet& s = *w.sheet;
+    s.Start();
+    std::atomic<bool> pressed{false};
+    std::thread worker([&] {
+        s.PressButton(WizardButton::Next);  // waits until the UI thread took it
+        pressed = true;
+    });
+    while (!pressed) QApplication::processEvents();
+    worker.join();
+    EXPECT_EQ(s.CurrentIndex(), 1);
+
+    // With worker calls closed, a worker blocked on the UI is released, so the
+    // UI thread can join it without processing events.
+    std::atomic<bool> started{false};
+    std::thread blocked([&] {
+        started = true;
+        s.Page(1)->SetText(kOldStyleTitleId, "late");
+        s.PressButton(WizardButton::Next);
+    });
+    while (!started) std::this_thread::yield();
+    s.CloseWorkerCalls();
+    blocked.join();
+    Settle();
+    EXPECT_EQ(s.CurrentIndex(), 1);
+    s.OpenWorkerCalls();
+    s.CancelButton()->click();
+}
+
+}  // namespace
+}  // namespace nubo
