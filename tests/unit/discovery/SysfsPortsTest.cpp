@@ -1,8 +1,8 @@
 // Serial ports from prepared sysfs trees, and the NUBOTEST_PORTS override.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <unistd.h>
+#include <filesystem>
 
 #include <fstream>
 
