@@ -62,7 +62,7 @@ int RunProgram(const std::string& commandLine, PageServices services, FrontEnd& 
     } else {
         pages = {welcome.get(), port.get(), search.get(), test.get()};
     }
-    if (!pages.empty() && frontEnd.RunSheet(pages, settings)) {
+    if (!pages.empty() && frontEnd.RunSheet(pages, settings, BesideProgram(services.system, ".HLP"))) {
         settings.Log("PRG-Message         : Program canceled by user !");
         settings.exitCode = exitcode::kCancelled;
     }

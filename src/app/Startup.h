@@ -18,7 +18,8 @@ public:
     // the front end has said why on stderr.
     virtual bool Prepare(bool interactive) = 0;
     // Runs the sheet modally over the pages in order; true when it ended by Cancel.
-    virtual bool RunSheet(const std::vector<WizardPage*>& pages, RunSettings& settings) = 0;
+    virtual bool RunSheet(const std::vector<WizardPage*>& pages, RunSettings& settings,
+                          const std::string& helpFile) = 0;
 };
 
 // The command line as the program received it: the text after the program's

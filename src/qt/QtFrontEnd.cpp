@@ -69,11 +69,12 @@ public:
         return true;
     }
 
-    bool RunSheet(const std::vector<WizardPage*>& pages, RunSettings& settings) override {
+    bool RunSheet(const std::vector<WizardPage*>& pages, RunSettings& settings,
+                  const std::string& helpFile) override {
         // Low colour: a display of exactly 4 bits per pixel.
         const QScreen* screen = QGuiApplication::primaryScreen();
         const bool lowColour = screen && screen->depth() == 4;
-        WizardSheet sheet(pages, settings.newStyleWizard, lowColour);
+        WizardSheet sheet(pages, settings.newStyleWizard, lowColour, helpFile);
         sheet_ = &sheet;
         const bool cancelled = sheet.RunModal();
         sheet_ = nullptr;

@@ -5,6 +5,10 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QWhatsThis>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
@@ -148,11 +152,49 @@ TemplatePage::TemplatePage(const DialogTemplate& dialog, UiDispatcher& dispatche
             const int id = c.id;
             connect(button, &QAbstractButton::clicked, this, [this, id] { Command(id); });
         }
-        w->setGeometry(units_.X(c.x), units_.Y(c.y), units_.X(c.w), units_.Y(c.h));
+        // A drop-down list's template height is its dropped height; closed it is one line.
+        const int h = c.kind == ControlKind::ComboBox ? std::min(c.h, 14) : c.h;
+        w->setGeometry(units_.X(c.x), units_.Y(c.y), units_.X(c.w), units_.Y(h));
         w->setVisible(c.visible);
         w->setEnabled(c.enabled);
         if (c.id > 0) controls_[c.id] = w;
     }
+}
+
+void TemplatePage::SetHelp(const std::map<int, int>& controlTopics,
+                           const std::map<int, std::string>& topics) {
+    for (const auto& [id, topic] : controlTopics) {
+        QWidget* w = Control(id);
+        auto it = topics.find(topic);
+        if (!w || it == topics.end() || it->second.empty()) continue;
+        help_[w] = DialogString(it->second);
+        w->installEventFilter(this);
+    }
+}
+
+QString TemplatePage::HelpText(QWidget* control) const {
+    auto it = help_.find(control);
+    return it == help_.end() ? QString() : it->second;
+}
+
+bool TemplatePage::eventFilter(QObject* watched, QEvent* event) {
+    auto* w = qobject_cast<QWidget*>(watched);
+    const QString text = HelpText(w);
+    if (text.isEmpty()) return QWidget::eventFilter(watched, event);
+    QPoint at;
+    switch (event->type()) {
+        case QEvent::ContextMenu: at = static_cast<QContextMenuEvent*>(event)->globalPos(); break;
+        case QEvent::WhatsThis: at = static_cast<QHelpEvent*>(event)->globalPos(); break;
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1) {
+                return QWidget::eventFilter(watched, event);
+            }
+            at = w->mapToGlobal(QPoint(w->width() / 2, w->height()));
+            break;
+        default: return QWidget::eventFilter(watched, event);
+    }
+    QWhatsThis::showText(at, text, w);
+    return true;
 }
 
 QWidget* TemplatePage::Control(int id) const {
@@ -303,7 +345,13 @@ void TemplatePage::SetTitleFont(int id, const TitleFont& titleFont) {
         QWidget* w = Control(id);
         if (!w) return;
         QFont f(QString::fromStdString(titleFont.face));
+        // The height asked for is the character cell's, leading included, as
+        // the platform's font request means it; Qt's pixel size is the em.
         f.setPixelSize(titleFont.pixelHeight);
+        const int cell = QFontMetrics(f).height();
+        if (cell > titleFont.pixelHeight) {
+            f.setPixelSize(std::max(1, titleFont.pixelHeight * titleFont.pixelHeight / cell));
+        }
         f.setWeight(titleFont.weight >= 700 ? QFont::Bold : QFont::Normal);
         w->setFont(f);
         // A title in a large font may need more lines than its template height

@@ -37,6 +37,11 @@ public:
     const DialogUnits& Units() const { return units_; }
     // Called on the UI thread for a click or a user's change of selection.
     void SetCommandHandler(std::function<void(int)> handler) { onCommand_ = std::move(handler); }
+    // Pop-up help for a control on a right click, F1 or the title bar's help
+    // button; a control without a topic, or a topic without text, shows nothing.
+    void SetHelp(const std::map<int, int>& controlTopics, const std::map<int, std::string>& topics);
+    // The help text a help request on this control would show (empty: none).
+    QString HelpText(QWidget* control) const;
 
     void SetText(int id, const std::string& text) override;
     std::string GetText(int id) override;
@@ -55,6 +60,9 @@ public:
     void Focus(int id) override;
     void SetTitleFont(int id, const TitleFont& font) override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     template <typename F>
     auto OnUi(F&& fn) -> decltype(fn());
@@ -65,7 +73,8 @@ private:
     QSize pixelSize_;
     std::map<int, QWidget*> controls_;
     std::function<void(int)> onCommand_;
-    bool programmatic_ = false;  // selection changes made by the program send no command
+    bool programmatic_ = false;
+    std::map<QWidget*, QString> help_;  // selection changes made by the program send no command
 };
 
 // Dialog texts use CR and CR LF for line breaks; the widgets want LF.

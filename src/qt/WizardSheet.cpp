@@ -17,6 +17,7 @@
 #include "qt/Pictures.h"
 #include "qt/TemplatePage.h"
 #include "ui/DialogTemplates.h"
+#include "ui/HelpFile.h"
 
 namespace nubo {
 namespace {
@@ -29,7 +30,8 @@ QString Str(int id) { return DialogString(texts::Text(id)); }
 
 }  // namespace
 
-WizardSheet::WizardSheet(std::vector<WizardPage*> pages, bool newStyle, bool lowColour)
+WizardSheet::WizardSheet(std::vector<WizardPage*> pages, bool newStyle, bool lowColour,
+                         const std::string& helpFile)
     : pages_(std::move(pages)), created_(pages_.size(), false), newStyle_(newStyle) {
     setFont(TemplateFont());
     // Context help sits in the title bar; there is no Help button.
@@ -76,10 +78,12 @@ WizardSheet::WizardSheet(std::vector<WizardPage*> pages, bool newStyle, bool low
     outer->addWidget(body);
 
     QSize area(kHeaderWidth, 0);
+    const std::map<int, std::string> topics = LoadHelpFile(helpFile);
     for (WizardPage* page : pages_) {
         const DialogTemplate* tpl = FindTemplate(page->Ids().templateId);
         static const DialogTemplate kEmpty{0, 317, 193, {}};
         auto* w = new TemplatePage(tpl ? *tpl : kEmpty, dispatcher_, stack_);
+        w->SetHelp(page->HelpMap(), topics);
         widgets_.push_back(w);
         stack_->addWidget(w);
         area = area.expandedTo(w->PixelSize() + QSize(newStyle_ ? 0 : 16, 0));

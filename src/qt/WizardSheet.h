@@ -23,7 +23,8 @@ class TemplatePage;
 
 class WizardSheet : public QDialog, public WizardHost {
 public:
-    WizardSheet(std::vector<WizardPage*> pages, bool newStyle, bool lowColour);
+    WizardSheet(std::vector<WizardPage*> pages, bool newStyle, bool lowColour,
+                const std::string& helpFile = {});
     ~WizardSheet() override;
 
     // Shows the first page and runs modally; true when it ended by Cancel.

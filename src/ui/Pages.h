@@ -29,6 +29,7 @@ public:
     CCommP(RunSettings& settings, PageServices services, PageIds ids);
     void OnCreate() override;
     void OnSetActive() override;
+    std::map<int, int> HelpMap() const override { return {{1064, 100}, {1065, 101}, {1048, 102}}; }
 
 private:
     PageServices services_;
@@ -39,6 +40,10 @@ public:
     CConfigP(RunSettings& settings, PageServices services, PageIds ids);
     void OnCreate() override;
     void OnSetActive() override;
+    std::map<int, int> HelpMap() const override {
+        return {{1025, 103}, {1029, 104}, {1035, 105}, {1062, 106}, {1063, 107},
+                {1041, 108}, {1039, 109}, {1034, 110}, {1043, 111}};
+    }
 
 private:
     PageServices services_;

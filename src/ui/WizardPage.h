@@ -1,6 +1,8 @@
 // Base of the four wizard pages: what the sheet tells a page, and the ids the
 // sheet needs to show it. All notifications arrive on the UI thread.
 #pragma once
+#include <map>
+
 #include "platform/DialogItems.h"
 #include "platform/WizardHost.h"
 
@@ -40,6 +42,8 @@ public:
     virtual void OnCommand(int /*controlId*/) {}  // a click or a selection change
     // The sheet is going away (Cancel or end): stop and join any worker.
     virtual void OnClose() {}
+    // Context help: control id -> topic id of the help file.
+    virtual std::map<int, int> HelpMap() const { return {}; }
 
 protected:
     RunSettings& settings_;

@@ -125,12 +125,15 @@ public:
     bool prepareResult = true;
     bool cancel = false;
     std::vector<int> templates;
+    std::string help;
     int prepared = 0;
     bool Prepare(bool) override {
         ++prepared;
         return prepareResult;
     }
-    bool RunSheet(const std::vector<WizardPage*>& pages, RunSettings& settings) override {
+    bool RunSheet(const std::vector<WizardPage*>& pages, RunSettings& settings,
+                  const std::string& helpFile) override {
+        help = helpFile;
         for (WizardPage* p : pages) templates.push_back(p->Ids().templateId);
         settings.Log("inside the wizard");
         if (!cancel) settings.exitCode = 22;
@@ -195,6 +198,7 @@ TEST_F(StartupTest, InteractiveRunCancelledAndOldStyle) {
     frontEnd_.cancel = true;
     EXPECT_EQ(Run(""), -5);
     EXPECT_EQ(frontEnd_.templates, (std::vector<int>{168, 169, 170, 171}));
+    EXPECT_EQ(frontEnd_.help, (dir_ / "nubotest.HLP").string());
     const std::string log = Log(dir_ / "nubotest.log");
     EXPECT_EQ(log.substr(log.size() - 61),
               "09:05:41 - PRG-Message         : Program canceled by user !\r\n");

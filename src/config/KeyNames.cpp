@@ -1,0 +1,12 @@
+// Key names through the text catalogs.
+#include "config/KeyNames.h"
+
+#include "platform/Texts.h"
+
+namespace nubo::keys {
+
+std::string Name(Id id) {
+    return texts::Text(static_cast<int>(id));
+}
+
+}  // namespace nubo::keys

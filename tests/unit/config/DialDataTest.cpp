@@ -1,0 +1,120 @@
+// The dial data file: cutting a line into fields and filling the location box
+// and number field.
+#include <gtest/gtest.h>
+
+#include "FakeDialogItems.h"
+#include "TempFiles.h"
+#include "config/DialData.h"
+#include "platform/fake/FakeSystem.h"
+
+namespace nubo {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+TEST(ReadDialField, ColumnsByCommaCount) {
+    const std::string line = "49, D ,\t\v\fBerlin ,030,555 \r\n";
+    Texts fields;
+    std::string field = "stale";
+    for (int n = 1; ReadDialField(line, n, field); ++n) fields.push_back(field);
+    EXPECT_EQ(fields, (Texts{"D", "Berlin", "030", "555"}));
+    EXPECT_EQ(field, "");  // cleared by the failed fifth call
+    EXPECT_TRUE(ReadDialField("49,D,Berlin,", 3, field));
+    EXPECT_EQ(field, "");
+    EXPECT_FALSE(ReadDialField("\n", 1, field));
+    EXPECT_FALSE(ReadDialField("a,b", 0, field));
+}
+
+class DialData : public ::testing::Test {
+protected:
+    void Load(const std::string& content) {
+        LoadDialData(dir_.Write("d.dat", content), items_, entries_);
+    }
+    Texts Box() { return items_.lists[kLocationBoxId].items; }
+    std::string& Number() { return items_.texts[kNumberFieldId]; }
+
+    test::TempDir dir_;
+    test::FakeDialogItems items_;
+    std::vector<DialEntry> entries_;
+};
+
+TEST_F(DialData, SortedBoxFirstLocationSelectedFirstEqualEntryWins) {
+    Load("49,D,Munich,089,111\n49,D,Berlin,030,555\n43,A,Wien,01,7\n49,D,Berlin,030,666\n");
+    EXPECT_EQ(Box(), (Texts{"Berlin", "Berlin", "Munich", "Wien"}));
+    EXPECT_EQ(items_.ListSelectedIndex(kLocationBoxId), 0);
+    EXPECT_EQ(Number(), "030555");
+    ASSERT_EQ(entries_.size(), 4u);
+    EXPECT_EQ(entries_[0].location, "Munich");
+    EXPECT_EQ(entries_[0].number, "089111");
+
+    const std::pair<int, const char*> picks[] = {{1, "030555"}, {3, "017"}, {2, "089111"}};
+    for (const auto& [index, number] : picks) {
+        items_.ListSelect(kLocationBoxId, index);
+        ShowLocationNumber(items_, entries_);
+        EXPECT_EQ(Number(), number);
+    }
+}
+
+TEST_F(DialData, ShortLinesStillGiveEntriesAndABlankLineSortsFirst) {
+    Number() = "old";
+    Load("49,D,Berlin,030,555\n\n49,D,Hamburg\n");
+    EXPECT_EQ(Box(), (Texts{"", "Berlin", "Hamburg"}));
+    ASSERT_EQ(entries_.size(), 3u);
+    EXPECT_EQ(entries_[2].number, "");
+    EXPECT_EQ(Number(), "");  // the empty location is selected and has an empty number
+}
+
+TEST_F(DialData, MissingOrEmptyFileKeepsTheNumberField) {
+    Load("49,D,Berlin,030,555\n");
+    Number() = "keep";
+    Load("");
+    EXPECT_TRUE(Box().empty());
+    EXPECT_TRUE(entries_.empty());
+    EXPECT_EQ(items_.ListSelectedIndex(kLocationBoxId), -1);
+    EXPECT_EQ(Number(), "keep");
+    Load("49,D,Berlin,030,555\n");
+    Number() = "keep";
+    LoadDialData(dir_.File("none.dat"), items_, entries_);
+    EXPECT_TRUE(Box().empty());
+    EXPECT_TRUE(entries_.empty());
+    ShowLocationNumber(items_, entries_);
+    EXPECT_EQ(Number(), "keep");
+}
+
+TEST_F(DialData, LongColumnsAreCutAndLongLinesComeInPieces) {
+    Load("49,D,Far," + std::string(200, '1') + "," + std::string(130, '2') + "\n");
+    ASSERT_EQ(entries_.size(), 1u);
+    EXPECT_EQ(entries_[0].number, std::string(127, '1') + std::string(127, '2'));
+
+    // 511 characters make one piece; the rest of the line is a line of its own.
+    const std::string head = "49,D,Near,0,1,";
+    Load(head + std::string(511 - head.size(), 'x') + ",y,Rest,2,3\n");
+    ASSERT_EQ(entries_.size(), 2u);
+    EXPECT_EQ(entries_[0].location, "Near");
+    EXPECT_EQ(entries_[1].location, "Rest");
+    EXPECT_EQ(entries_[1].number, "23");
+}
+
+TEST_F(DialData, NulEndsTheLineAndJunkDoesNotHurt) {
+    Load(test::Bytes("49,D,Ber\0lin,030,555\n49,D,Bonn,0228,1\n\xFF\xFE,\x01,\x80,9"));
+    ASSERT_EQ(entries_.size(), 3u);
+    EXPECT_EQ(entries_[0].location, "Ber");
+    EXPECT_EQ(entries_[0].number, "");
+    EXPECT_EQ(entries_[2].location, "\x80");
+}
+
+TEST_F(DialData, SampleFileBesideTheProgram) {
+    FakeSystem system;
+    system.family = PlatformFamily::NT;
+    system.programPath = "C:\\x\\tool.exe";
+    EXPECT_EQ(DialDataPath(system), "C:\\x\\tool.dat");
+
+    LoadDialData(std::string(NUBO_SOURCE_DIR) + "/res/data/nubotest.dat", items_, entries_);
+    ASSERT_GE(entries_.size(), 4u);
+    EXPECT_NE(entries_.front().location, Box().front());  // the file is not in box order
+    EXPECT_EQ(items_.ListSelectedText(kLocationBoxId), "Berlin");
+    EXPECT_EQ(Number(), "03047110");
+}
+
+}  // namespace
+}  // namespace nubo

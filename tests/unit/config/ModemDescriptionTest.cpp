@@ -1,0 +1,286 @@
+// The modem description lookup: firmware conditions, section choice, alias,
+// defaults with their log lines, the shipped sample file and the key names.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "TempFiles.h"
+#include "config/IdentifyCommands.h"
+#include "config/IniFile.h"
+#include "config/KeyNames.h"
+#include "config/ModemDescription.h"
+#include "log/RunSettings.h"
+#include "platform/Texts.h"
+#include "platform/WizardHost.h"
+#include "platform/fake/FakeSystem.h"
+
+namespace nubo {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class RecordingHost : public WizardHost {
+public:
+    Texts boxes;
+    void SetWizardButtons(unsigned) override {}
+    void PressButton(WizardButton) override {}
+    void EndWizard(int) override {}
+    void ShowMessageBox(const std::string& text, const std::string&) override {
+        boxes.push_back(text);
+    }
+    void CloseWorkerCalls() override {}
+    void OpenWorkerCalls() override {}
+};
+
+TEST(FirmwareCondition, EveryOperatorCombination) {
+    // Verdicts for the firmware 2.09, 2.10 and 2.11; the operators may stand anywhere.
+    const std::pair<const char*, const char*> rows[] = {
+        {"2.10", "-+-"},   {"=2.10", "-+-"},  {">2.10", "--+"},   {"<2.10", "+--"},
+        {">=2.10", "-++"}, {"=>2.10", "-++"}, {"2.10>=", "-++"},  {"2.>1=0", "-++"},
+        {"<=2.10", "++-"}, {"<>2.10", "+-+"}, {"<>=2.10", "+++"}, {"=2.1<0>", "+++"},
+    };
+    for (const auto& [condition, verdicts] : rows) {
+        const char* firmware[] = {"2.09", "2.10", "2.11"};
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(FirmwareConditionHolds(condition, firmware[i]), verdicts[i] == '+')
+                << condition << " with " << firmware[i];
+        }
+    }
+    // As C strings: by character, not by number; bytes unsigned; a NUL ends the text.
+    EXPECT_FALSE(FirmwareConditionHolds(">=2.10", "10.0"));
+    EXPECT_TRUE(FirmwareConditionHolds("<1.9", "1.10"));
+    EXPECT_TRUE(FirmwareConditionHolds(">10", "2"));
+    EXPECT_TRUE(FirmwareConditionHolds("<2.10", ""));
+    EXPECT_TRUE(FirmwareConditionHolds(">z", "\xE9"));
+    EXPECT_TRUE(FirmwareConditionHolds("2.1", std::string("2.1\0x", 5)));
+}
+
+const std::string kCommon =
+    "[Common]\nDefaultCRCCheckCmd=AT&T8\nDefaultCRCCheckAnswer=OK\nDefaultRAMCheckCmd=AT&T7\n"
+    "DefaultRAMCheckError=ERROR\nDefaultDialCmd=ATDT\nDefaultDialAnswer=CONNECT\n"
+    "DefaultDialCmdNoDialT=ATX3DT\nDefaultMinSpeed=14400\n";
+const std::string kEveryCommand =
+    "CRCCheckCmd=crc\nCRCCheckAnswer=crcansw\nRAMCheckCmd=ram\nRAMCheckError=ramerr\n"
+    "DialCmd=dial\nDialCmdNoDialT=dialnt\nDialAnswer=dialansw\nMinSpeed=33600\n"
+    "DiagCmd=diag\nDiagAnswer=diagansw\n";
+const std::string kFound = "09:05:41 - Search modem .INI   : Modem found.\r\n";
+const std::string kNotFound = "09:05:41 - Search modem .INI   : Modem not found !\r\n";
+const std::string kNoSerial =
+    "09:05:41 - PRG-MESSAGE         : no SerialNbr for this modem in .INI File !\r\n";
+
+// The default lines whose places in "11111111" are 1, in their order.
+std::string Defaults(const std::string& which) {
+    static const char* const lines[] = {
+        "Cmd CrcCheck not in INI > Load default CrcCheck",
+        "Answ CrcCheck not in INI > Load def. CrcCheckAnsw",
+        "Cmd RamCheck not in INI > Load default RamCheck",
+        "RamCheckError not in INI > Load default RamCheckError",
+        "DialCmd not in INI > Load default DialCmd",
+        "DialCmdNoDialT not in INI > Load def. DialCmdNoDialT",
+        "DialAnsw not in INI > Load default DialAnsw",
+        "MinSpeed not in INI > Load default MinSpeed",
+    };
+    std::string log;
+    for (std::size_t i = 0; i < 8; ++i) {
+        if (which[i] == '1')
+            log += std::string("09:05:41 - ModemCmds & Answers : ") + lines[i] + "\r\n";
+    }
+    return log;
+}
+
+Texts Fields(const ModemCommandSet& c) {
+    return {c.tapiModemName, c.crcCheckCmd, c.crcCheckAnswer,    c.ramCheckCmd,
+            c.ramCheckError, c.dialCmd,     c.dialCmdNoDialTone, c.dialAnswer,
+            c.minSpeed,      c.diagCmd,     c.diagAnswer};
+}
+
+const Texts kCommonDefaults = {"",       "AT&T8",   "OK",    "AT&T7", "ERROR", "ATDT",
+                               "ATX3DT", "CONNECT", "14400", "",      ""};
+
+// One lookup against a file, with the log it wrote.
+class Lookup : public ::testing::Test {
+protected:
+    void Use(const std::string& text) {
+        ini_ = std::make_unique<CIniFile>(dir_.Write("m.ini", text));
+        ini_->Load();
+    }
+    bool Run(const std::string& model, const std::string& firmware) {
+        settings_.log = std::make_unique<CLogFile>(system_, dir_.File("run.log"));
+        host_.boxes.clear();
+        const bool found =
+            LoadModemDescription(*ini_, model, firmware, commands_, settings_, host_);
+        settings_.log.reset();
+        log_ = test::ReadAll(dir_.File("run.log"));
+        return found;
+    }
+
+    test::TempDir dir_;
+    FakeSystem system_;
+    RunSettings settings_;
+    RecordingHost host_;
+    std::unique_ptr<CIniFile> ini_;
+    ModemCommandSet commands_;
+    std::string log_;
+};
+
+TEST_F(Lookup, WholeNameSectionWithEveryKey) {
+    Use(kCommon + "[X-56]\nFirmWareVersion=>=2.00\nModemTapiName=Tapi\n" + kEveryCommand);
+    ASSERT_TRUE(Run("X-56", "2.14"));
+    EXPECT_EQ(log_, kFound);
+    EXPECT_TRUE(host_.boxes.empty());
+    EXPECT_EQ(Fields(commands_), (Texts{"Tapi", "crc", "crcansw", "ram", "ramerr", "dial", "dialnt",
+                                        "dialansw", "33600", "diag", "diagansw"}));
+}
+
+TEST_F(Lookup, PrefixedPairToldApartByFirmware) {
+    Use(kCommon +
+        "[OLD.X-56]\nFirmWareVersion=<2.00\nModemTapiName=Old\nMinSpeed=9600\n"
+        "[NEW.X-56]\nFirmWareVersion=>=2.00\nModemTapiName=New\nDialCmd=ATD\n");
+    ASSERT_TRUE(Run("X-56", "1.50"));
+    EXPECT_EQ(log_, kFound + Defaults("11111110"));
+    EXPECT_EQ(commands_.tapiModemName, "Old");
+    EXPECT_EQ(commands_.minSpeed, "9600");
+    ASSERT_TRUE(Run("X-56", "2.00"));
+    EXPECT_EQ(log_, kFound + Defaults("11110111"));
+    EXPECT_EQ(commands_.tapiModemName, "New");
+    EXPECT_EQ(commands_.minSpeed, "14400");
+    EXPECT_EQ(commands_.dialCmd, "ATD");
+}
+
+TEST_F(Lookup, AliasIsFollowedOnceForEveryKey) {
+    Use(kCommon + "[Target]\nAlias=Elsewhere\nModemTapiName=Tapi Target\n" + kEveryCommand +
+        "[X-56]\nFirmWareVersion=>1\nAlias=Target\nModemTapiName=Ignored\nDiagAnswer=own\n");
+    ASSERT_TRUE(Run("X-56", "2.14"));
+    EXPECT_EQ(log_, kFound);
+    EXPECT_EQ(Fields(commands_), (Texts{"Tapi Target", "crc", "crcansw", "ram", "ramerr", "dial",
+                                        "dialnt", "dialansw", "33600", "diag", "diagansw"}));
+
+    Use(kCommon + "[X-56]\nAlias=Nowhere\nModemTapiName=Own\nMinSpeed=1\n");
+    ASSERT_TRUE(Run("X-56", "1.0"));
+    EXPECT_EQ(log_, kNoSerial + kFound + Defaults("11111111"));
+    EXPECT_EQ(host_.boxes, Texts{"Nowhere : No TapiModemName for this section !"});
+    EXPECT_EQ(commands_.minSpeed, "14400");
+}
+
+TEST_F(Lookup, EmptySectionTakesEveryDefaultAndKeepsTheRest) {
+    Use(kCommon + "[X-56]\n");
+    commands_.tapiModemName = "earlier tapi";
+    commands_.diagCmd = "earlier diag";
+    commands_.diagAnswer = "earlier answer";
+    ASSERT_TRUE(Run("X-56", "whatever"));
+    EXPECT_EQ(log_, kNoSerial + kFound + Defaults("11111111"));
+    EXPECT_EQ(host_.boxes, Texts{"X-56 : No TapiModemName for this section !"});
+    Texts expected = kCommonDefaults;
+    expected[0] = "earlier tapi";
+    expected[9] = "earlier diag";
+    expected[10] = "earlier answer";
+    EXPECT_EQ(Fields(commands_), expected);
+
+    // A default that "Common" lacks still logs its line and empties the field.
+    Use("[Common]\n[X-56]\nMinSpeed=1\n");
+    ASSERT_TRUE(Run("X-56", ""));
+    EXPECT_EQ(log_, kNoSerial + kFound + Defaults("11111110"));
+    EXPECT_EQ(commands_.crcCheckCmd, "");
+}
+
+TEST_F(Lookup, NoSectionForTheModel) {
+    Use(kCommon + "[X-56]\nModemTapiName=T\n");
+    commands_.dialCmd = "untouched";
+    EXPECT_FALSE(Run("X-57", "2.14"));
+    EXPECT_EQ(log_, kNotFound);
+    EXPECT_FALSE(Run("x-56", "2.14"));  // names are compared with their case
+    EXPECT_EQ(commands_.dialCmd, "untouched");
+
+    // The rejected whole-name section lies past A.X-56: the prefixed one is never tried.
+    Use("[A.X-56]\nFirmWareVersion=>=1.00\n[X-56]\nFirmWareVersion=<1.00\n");
+    EXPECT_FALSE(Run("X-56", "2.00"));
+    EXPECT_EQ(log_, kNotFound);
+    // After it, it is.
+    Use("[X-56]\nFirmWareVersion=<1.00\n[A.X-56]\nFirmWareVersion=>=1.00\nModemTapiName=A\n");
+    EXPECT_TRUE(Run("X-56", "2.00"));
+    EXPECT_EQ(commands_.tapiModemName, "A");
+
+    ini_ = std::make_unique<CIniFile>(dir_.File("none.ini"));
+    EXPECT_EQ(ini_->Load(), -1);
+    EXPECT_FALSE(Run("X-56", "1"));
+    EXPECT_EQ(log_, kNotFound);
+}
+
+TEST_F(Lookup, SecondLookupKeepsWhatTheNewSectionDoesNotName) {
+    Use(kCommon + "[X-56]\nModemTapiName=X\n" + kEveryCommand + "[Y-33]\nModemTapiName=Y\n");
+    ASSERT_TRUE(Run("X-56", "1"));
+    ASSERT_TRUE(Run("Y-33", "1"));
+    Texts expected = kCommonDefaults;
+    expected[0] = "Y";
+    expected[9] = "diag";
+    expected[10] = "diagansw";
+    EXPECT_EQ(Fields(commands_), expected);
+}
+
+// The file that ships beside the program, as the emulator's models meet it.
+TEST_F(Lookup, SampleFileDescribesTheEmulatorModels) {
+    ini_ = std::make_unique<CIniFile>(std::string(NUBO_SOURCE_DIR) + "/res/data/nubotest.ini");
+    ASSERT_EQ(ini_->Load(), 5);
+    const IdentifyCommands id = ReadIdentifyCommands(*ini_);
+    EXPECT_EQ(
+        (Texts{id.detectCmd, id.detectAnswer, id.readNameCmd, id.readName2Cmd, id.readFirmwareCmd}),
+        (Texts{"AT", "OK", "ATI3", "AT+GMM", "ATI7"}));
+
+    ASSERT_TRUE(Run("NUBO 56K-PRO", "2.14"));
+    EXPECT_EQ(log_, kFound);
+    const Texts current = {"NUBO 56K-PRO", "AT&T8",   "OK",    "AT&T7", "ERROR", "ATDT",
+                           "ATX3DT",       "CONNECT", "14400", "AT&V1", "OK"};
+    EXPECT_EQ(Fields(commands_), current);
+    ASSERT_TRUE(Run("NUBO 56K-PRO", "1.80"));
+    EXPECT_EQ(log_, kFound + Defaults("10111110"));
+    EXPECT_EQ(commands_.crcCheckAnswer, "CHECKSUM OK");
+    ASSERT_TRUE(Run("NUBO 56K-PRO SE", "3.01"));
+    EXPECT_EQ(log_, kFound);
+    EXPECT_EQ(Fields(commands_), current);
+    ASSERT_TRUE(Run("NUBO 33K6", "1.07"));
+    EXPECT_EQ(log_, kNoSerial + kFound + Defaults("11111110"));
+    ASSERT_TRUE(Run("NUBO ISDN-TA", "1.20"));
+    EXPECT_EQ(host_.boxes, Texts{"NUBO ISDN-TA : No TapiModemName for this section !"});
+    EXPECT_EQ(commands_.dialCmdNoDialTone, "ATD");
+    EXPECT_FALSE(Run("NUBO ISDN-TA", "0.90"));
+    EXPECT_FALSE(Run("NUBO 28K8", "1.00"));
+}
+
+TEST(KeyNames, SameInEveryCatalog) {
+    const char* const names[] = {"FirmWareVersion",
+                                 "CRCCheckCmd",
+                                 "CRCCheckAnswer",
+                                 "RAMCheckCmd",
+                                 "RAMCheckError",
+                                 "DialCmd",
+                                 "DialAnswer",
+                                 "DiagCmd",
+                                 "DiagAnswer",
+                                 "ModemDetectCmd",
+                                 "ModemDetectAnsw",
+                                 "ModemReadName",
+                                 "ModemReadName2",
+                                 "ModemReadFirmw",
+                                 "DefaultCRCCheckCmd",
+                                 "DefaultCRCCheckAnswer",
+                                 "DefaultRAMCheckCmd",
+                                 "DefaultRAMCheckError",
+                                 "DefaultDialCmd",
+                                 "DefaultDialAnswer",
+                                 "DefaultDialCmdNoDialT",
+                                 "DialCmdNoDialT",
+                                 "MinSpeed",
+                                 "DefaultMinSpeed",
+                                 "ModemTapiName"};
+    const int ids[] = {36, 37, 38, 39, 40, 41, 42, 43, 44, 76, 77, 78, 79,
+                       80, 81, 82, 83, 84, 85, 86, 87, 88, 89, 90, 92};
+    ASSERT_EQ(texts::Languages().size(), 14u);
+    for (const std::string& lang : texts::Languages()) {
+        std::string error;
+        EXPECT_TRUE(texts::CheckCatalog(lang, error)) << lang << ": " << error;
+        for (int i = 0; i < 25; ++i) EXPECT_EQ(texts::Text(lang, ids[i]), names[i]) << lang;
+    }
+}
+
+}  // namespace
+}  // namespace nubo

@@ -1,0 +1,108 @@
+// The result list's layout: row height, margins, mark placement and which
+// marks a row's flags show.
+#include <gtest/gtest.h>
+
+#include "ui/ResultList.h"
+
+namespace nubo {
+namespace {
+
+const MarkSize kPass{8, 9, true};
+const MarkSize kActive{8, 13, true};
+const MarkSize kFail{7, 7, true};
+
+std::vector<DrawOp::Kind> Kinds(const ResultLayout& layout) {
+    std::vector<DrawOp::Kind> kinds;
+    for (const DrawOp& op : layout.ops) kinds.push_back(op.kind);
+    return kinds;
+}
+
+TEST(ResultListLayout, RowHeightsPositionsAndContentHeightForSeveralFonts) {
+    struct Case {
+        int heightOfA, rowHeight, textY1, passY1;
+    };
+    // row height = floor(1.3 x A); row 1 starts at rowHeight + 10.
+    const Case cases[] = {{13, 16, 10 + 16 + 1, 10 + 16 + 3},
+                          {16, 20, 10 + 20 + 2, 10 + 20 + 5},
+                          {20, 26, 10 + 26 + 3, 10 + 26 + 8}};
+    for (const Case& c : cases) {
+        std::vector<RowState> rows(5);
+        rows[1].passed = true;
+        rows[1].text = "Internal modem check";
+        const ResultLayout layout = LayoutResultList(rows, c.heightOfA, kPass, kActive, kFail);
+        EXPECT_EQ(layout.rowHeight, c.rowHeight);
+        EXPECT_EQ(layout.contentHeight, 5 * c.rowHeight + 10);
+        ASSERT_EQ(layout.ops.size(), 6u);
+        EXPECT_EQ(layout.ops[0].y, 10 + (c.rowHeight - c.heightOfA) / 2);
+        EXPECT_EQ(layout.ops[1].kind, DrawOp::Kind::PassMark);
+        EXPECT_EQ(layout.ops[1].x, 10);
+        EXPECT_EQ(layout.ops[1].y, c.passY1);
+        EXPECT_EQ(layout.ops[2].x, 25);
+        EXPECT_EQ(layout.ops[2].y, c.textY1);
+        EXPECT_EQ(layout.ops[2].text, "Internal modem check");
+    }
+    // Five rows of 26 pixels need 140 pixels: more than the list's 125, so it scrolls.
+    EXPECT_EQ(LayoutResultList(std::vector<RowState>(5), 20, kPass, kActive, kFail).contentHeight,
+              140);
+}
+
+TEST(ResultListLayout, FlagsDecideTheMarkAndTheBoldText) {
+    using K = DrawOp::Kind;
+    struct Case {
+        bool passed, active, failed;
+        std::vector<K> kinds;
+        bool bold;
+    };
+    const Case cases[] = {
+        {false, false, false, {K::Text}, false},
+        {true, false, false, {K::PassMark, K::Text}, false},
+        {false, false, true, {K::FailMark, K::Text}, false},
+        {true, false, true, {K::PassMark, K::Text}, false},  // both set: only the check mark
+        {true, true, false, {K::ActiveMark, K::Text}, true},  // under way: no verdict shown
+        {false, true, true, {K::ActiveMark, K::Text}, true},
+        {false, true, false, {K::ActiveMark, K::Text}, true},
+    };
+    for (const Case& c : cases) {
+        const ResultLayout layout =
+            LayoutResultList({{c.passed, c.active, c.failed, "row"}}, 13, kPass, kActive, kFail);
+        EXPECT_EQ(Kinds(layout), c.kinds) << c.passed << c.active << c.failed;
+        EXPECT_EQ(layout.ops.back().bold, c.bold);
+    }
+}
+
+TEST(ResultListLayout, AbsentMarksAreNeverDrawnAndTallMarksStartAboveTheRow) {
+    const MarkSize none{};
+    const ResultLayout absent = LayoutResultList({{true, false, false, "a"}, {false, true, true, "b"}},
+                                                 13, none, none, none);
+    EXPECT_EQ(Kinds(absent), (std::vector<DrawOp::Kind>{DrawOp::Kind::Text, DrawOp::Kind::Text}));
+    EXPECT_TRUE(absent.ops[1].bold);
+
+    const MarkSize tall{8, 30, true};
+    const ResultLayout layout = LayoutResultList({{false, true, false, "x"}}, 13, kPass, tall, kFail);
+    // (16 - 30) / 2 is -7, cut toward zero.
+    EXPECT_EQ(layout.ops[0].y, 10 - 7);
+}
+
+TEST(ResultList, RowsFlagsAndRepaintRequests) {
+    CResultList list;
+    int repaints = 0;
+    list.SetRepaintHandler([&] { ++repaints; });
+    list.AddItem("one");
+    list.AddItem("two");
+    EXPECT_EQ(repaints, 0);  // adding rows asks for no repaint
+    list.SetActive(1, true);
+    list.SetResult(1, false, true);
+    list.SetActive(1, false);
+    EXPECT_EQ(repaints, 3);
+    const std::vector<RowState> rows = list.Snapshot();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_TRUE(rows[1].failed);
+    EXPECT_FALSE(rows[1].active);
+    EXPECT_FALSE(rows[0].failed);
+    list.SetActive(7, true);  // a row that does not exist changes nothing
+    list.RemoveAll();
+    EXPECT_EQ(list.Count(), 0);
+}
+
+}  // namespace
+}  // namespace nubo
