@@ -16,6 +16,7 @@
 #include "platform/Texts.h"
 #include "platform/fake/FakeSerial.h"
 #include "platform/fake/FakeSystem.h"
+#include "platform/posix/SysfsPorts.h"
 
 namespace nubo {
 namespace {
@@ -205,13 +206,20 @@ TEST_F(ModemSearchTest, AllPortsFoundOnTheFirstLeavesTheRestUntouched) {
 }
 
 TEST_F(ModemSearchTest, AutomaticRunWithoutPortScansAllAndFindsTheSecond) {
+    // The port list as a demo run gives it: a silent line first, the modem second.
+    FakeSystem system;
+    system.environment["NUBOTEST_PORTS"] = "COM1:COM2";
+    const std::unique_ptr<PortSource> listed = MakePortSource(system);
     AddSilentPort("COM1");
     AddPort("COM2", ModemProfile{});
     settings_.automaticMode = true;
     settings_.searchAllPorts = false;
     settings_.port = "";
 
-    EXPECT_EQ(Run(), 1);
+    ports_ = ListedPorts({"COM3"});  // not asked
+    EXPECT_EQ(ModemSearchThread(
+                  {settings_, *ini_, *listed, {driver_, clock_}, modem_, commands_, page_, page_}),
+              1);
     EXPECT_EQ(Log(), (Lines{"Automat. port scan  : COM1", "Automat. port scan  : COM2",
                             "Detected modem      : NUBO 56K-PRO (COM2)",
                             "Search modem .INI   : Modem found."}));
