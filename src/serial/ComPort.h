@@ -1,0 +1,95 @@
+// One serial conversation with a modem: fixed line set-up, plain byte I/O with
+// short time-outs, and the AT request engine. An object belongs to the thread
+// that created it; only the cancel flag of Request may be set from elsewhere.
+#pragma once
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/Clock.h"
+#include "platform/SerialDevice.h"
+#include "serial/SerialTrace.h"
+
+namespace nubo {
+
+enum RequestFlags : int {
+    RequestSkipEcho = 1,  // write the command at once, await no echo
+    RequestNoAnswer = 2,  // done once the line end came back
+    RequestScroll = 4,    // send a CR when the answer stalls, for paged output
+};
+
+class CComPort {
+public:
+    // Collected answer text stops growing here; the answer phase ends with it.
+    static constexpr std::size_t kMaxAnswer = 64 * 1024;
+    // Pause after which a stalled answer gets a scroll CR.
+    static constexpr std::uint32_t kScrollAfter = 250;
+    // A cancel raised during an answer wait is seen within this many ms.
+    static constexpr std::uint32_t kCancelLatency = 5;
+
+    CComPort(SerialDriver& driver, Clock& clock, SerialTraceSink* trace = nullptr);
+    virtual ~CComPort();
+    CComPort(const CComPort&) = delete;
+    CComPort& operator=(const CComPort&) = delete;
+
+    // Length of the new name; 0 (an empty name) is a failure for every caller.
+    int SetPortName(const std::string& name);
+    // 1 opened with the fixed line settings, 0 failed (the port is then closed).
+    int Open();
+    // 1 closed, 0 nothing closed.
+    int Close();
+    // Received bytes waiting; 0 also on failure. Clears pending line errors.
+    int BytesWaiting();
+    // Up to count bytes under the device's read time-outs; out gets exactly
+    // count characters, NUL where nothing arrived. Returns the count read.
+    int Read(std::string& out, int count);
+    int ReadWithTimeout(std::string& out, int count, std::uint32_t total, std::uint32_t interval);
+    // Writes the first count bytes of text; the count written, 0 on failure.
+    int Write(const std::string& text, int count);
+    // Sleeps delay ms (0 = none), then discards all received input.
+    void PurgeInput(std::uint32_t delay);
+
+    // One AT command exchange: 1 on "OK" (or, with RequestNoAnswer, once the
+    // command and its CR went through), 0 otherwise. answer is written only at
+    // the normal end. cancel may be null; a non-zero value ends the request.
+    int Request(std::string command, std::string& answer, int flags, const std::atomic<int>* cancel,
+                int timeout, int retries);
+    // For callers whose flag no other thread writes.
+    int Request(std::string command, std::string& answer, int flags, const int* cancel, int timeout,
+                int retries);
+    int Request(std::string command, std::string& answer, int flags, std::nullptr_t, int timeout,
+                int retries);
+
+    // printf-style step trace to the sink given at construction (or the default).
+    void DebugTrace(const char* format, ...)
+#if defined(__GNUC__)
+        __attribute__((format(printf, 2, 3)))
+#endif
+        ;
+
+    bool IsOpen() const {
+        return device_ != nullptr;
+    }
+    const std::string& PortName() const {
+        return portName_;
+    }
+
+private:
+    struct CancelFlag;
+    int RunRequest(const std::string& command, std::string& answer, int flags,
+                   const CancelFlag& cancel, int timeout, int retries);
+    bool Cancelled(const CancelFlag& cancel);
+    // Blocks until input waits, deadline (a tick value) comes or - with a
+    // cancel flag - the next cancel look is due.
+    void WaitForInputUntil(std::uint32_t deadline, const CancelFlag& cancel);
+
+    SerialDriver& driver_;
+    Clock& clock_;
+    SerialTraceSink& trace_;
+    std::unique_ptr<SerialDevice> device_;  // null exactly when the port is closed
+    std::string portName_;
+};
+
+}  // namespace nubo

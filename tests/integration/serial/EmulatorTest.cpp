@@ -1,0 +1,227 @@
+// Every fault of the emulator, in real time, ends a request with the engine's
+// result within its bound; the emulator survives reopening and stops cleanly;
+// a long answer wait costs next to no CPU. The slow cases run side by side.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <atomic>
+#include <cstdio>
+#include <functional>
+#include <thread>
+
+#include "Emulator.h"
+#include "platform/posix/PosixClock.h"
+#include "platform/posix/PosixSerial.h"
+#include "serial/ComPort.h"
+
+namespace nubo::test {
+namespace {
+
+struct Outcome {
+    int result = -1;
+    std::string answer;
+    std::uint32_t elapsed = 0;
+    bool openAfter = false;
+};
+
+// One conversation as every caller has it: open, 500 ms purge, one request.
+Outcome Converse(const std::string& path, const std::string& command, int flags, int timeout,
+                 const std::atomic<int>* cancel = nullptr) {
+    PosixSerialDriver driver;
+    PosixClock clock;
+    CComPort port(driver, clock);
+    Outcome o;
+    port.SetPortName(path);
+    if (port.Open() == 0) return o;
+    port.PurgeInput(500);
+    const std::uint32_t t0 = clock.TickCount();
+    o.result = port.Request(command, o.answer, flags, cancel, timeout, 0);
+    o.elapsed = clock.TickCount() - t0;
+    o.openAfter = port.IsOpen();
+    return o;
+}
+
+struct FaultCase {
+    const char* name;
+    std::vector<std::string> options;
+    const char* command;
+    int flags;
+    int timeout;
+    int result;
+    std::uint32_t minMs;
+    std::uint32_t maxMs;
+    std::function<void(const Outcome&)> check;
+};
+
+TEST(Emulator, EveryFaultEndsTheRequestWithinItsBound) {
+    const int scroll = RequestScroll;
+    std::vector<FaultCase> cases = {
+        {"echo off",
+         {"--echo-off"},
+         "ATI",
+         scroll,
+         10000,
+         0,
+         5600,
+         5900,
+         [](const Outcome& o) { EXPECT_FALSE(o.openAfter); }},
+        {"silent line",
+         {"--silent"},
+         "ATI",
+         scroll,
+         10000,
+         0,
+         5600,
+         5900,
+         [](const Outcome& o) { EXPECT_EQ(o.answer, ""); }},
+        {"wrong echo once",
+         {"--wrong-echo=3"},
+         "ATI3",
+         scroll,
+         10000,
+         1,
+         10,
+         200,
+         [](const Outcome& o) { EXPECT_NE(o.answer.find("NUBO 56K-PRO"), std::string::npos); }},
+        {"CR not echoed", {"--no-cr-echo"}, "AT", scroll, 10000, 0, 5000, 5200, nullptr},
+        {"silent after CR", {"--silent-after-cr"}, "AT", scroll, 1000, 0, 1250, 1400, nullptr},
+        {"paged output",
+         {"--paged=3"},
+         "AT&V",
+         scroll,
+         10000,
+         1,
+         500,
+         1100,
+         [](const Outcome& o) { EXPECT_NE(o.answer.find("RX LEVEL"), std::string::npos); }},
+        {"flood",
+         {"--flood"},
+         "ATI",
+         scroll,
+         10000,
+         0,
+         100,
+         10200,
+         [](const Outcome& o) { EXPECT_EQ(o.answer.size(), CComPort::kMaxAnswer); }},
+        {"answer in chunks",
+         {"--chunks=4:60"},
+         "ATI4",
+         scroll,
+         10000,
+         1,
+         300,
+         600,
+         [](const Outcome& o) {
+             // Gaps between the pieces after 250 ms draw scroll CRs, whose echo
+             // is collected as well.
+             EXPECT_EQ(o.answer.rfind("\r\nVersion 2.14/0815", 0), 0u);
+             EXPECT_NE(o.answer.find("\r\nOK"), std::string::npos);
+         }},
+        {"hang-up mid-answer",
+         {"--hangup"},
+         "ATI3",
+         scroll,
+         1000,
+         0,
+         1250,
+         1450,
+         [](const Outcome& o) { EXPECT_EQ(o.answer.rfind("\r\nNUBO", 0), 0u); }},
+        {"no carrier",
+         {"--dial=no-carrier", "--connect-delay=100"},
+         "ATDT0123",
+         0,
+         10000,
+         0,
+         100,
+         300,
+         [](const Outcome& o) { EXPECT_EQ(o.answer, "\r\nNO CARRIER\r\n"); }},
+    };
+    // Beside the faults: a request that waits the full 10 s for an answer,
+    // with a cancel flag as every caller passes one, and what CPU it takes.
+    Emulator quiet({"--silent-after-cr"});
+    std::atomic<int> never{0};
+    Outcome wait;
+    double cpuMs = 0;
+    std::thread waiter([&] {
+        rusage before{}, after{};
+        getrusage(RUSAGE_THREAD, &before);
+        wait = Converse(quiet.Path(), "ATI", 0, 10000, &never);
+        getrusage(RUSAGE_THREAD, &after);
+        auto ms = [](const timeval& tv) { return tv.tv_sec * 1000.0 + tv.tv_usec / 1000.0; };
+        cpuMs = ms(after.ru_utime) + ms(after.ru_stime) - ms(before.ru_utime) - ms(before.ru_stime);
+    });
+
+    std::vector<std::unique_ptr<Emulator>> sims;
+    std::vector<Outcome> outcomes(cases.size());
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        sims.push_back(std::make_unique<Emulator>(cases[i].options));
+        ASSERT_FALSE(sims[i]->Path().empty());
+    }
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        threads.emplace_back([&, i] {
+            outcomes[i] =
+                Converse(sims[i]->Path(), cases[i].command, cases[i].flags, cases[i].timeout);
+        });
+    }
+    for (auto& t : threads) t.join();
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        const Outcome& o = outcomes[i];
+        EXPECT_EQ(o.result, cases[i].result);
+        EXPECT_GE(o.elapsed, cases[i].minMs);
+        EXPECT_LE(o.elapsed, cases[i].maxMs);
+        if (cases[i].check) cases[i].check(o);
+        EXPECT_EQ(sims[i]->Stop(), 0);
+    }
+
+    waiter.join();
+    EXPECT_EQ(wait.result, 0);
+    EXPECT_GE(wait.elapsed, 10000u);
+    EXPECT_LE(wait.elapsed, 10050u);
+    std::printf("CPU for a 10 s answer wait: %.1f ms (%.3f %% of one core)\n", cpuMs,
+                100.0 * cpuMs / (wait.elapsed + 500));
+    RecordProperty("cpu_ms", std::to_string(cpuMs));
+    EXPECT_LT(cpuMs, 0.01 * wait.elapsed);
+}
+
+TEST(Emulator, CancelEndsAWaitingRequestQuickly) {
+    Emulator cancelled({"--silent-after-cr"});
+    std::atomic<int> cancel{0};
+    Outcome early;
+    std::thread canceller([&] {
+        PosixClock clock;
+        std::thread raise([&] {
+            clock.Sleep(500 + 1000);
+            cancel = 1;
+        });
+        const std::uint32_t t0 = clock.TickCount();
+        early = Converse(cancelled.Path(), "ATI", RequestScroll, 10000, &cancel);
+        early.elapsed = clock.TickCount() - t0;  // including the 500 ms purge
+        raise.join();
+    });
+    canceller.join();
+    EXPECT_EQ(early.result, 0);
+    EXPECT_GE(early.elapsed, 1500u);
+    EXPECT_LE(early.elapsed, 1500u + 20u);
+}
+
+TEST(Emulator, SurvivesReopeningAndStopsCleanly) {
+    const std::string link = ::testing::TempDir() + "nubotest-modem-link";
+    Emulator sim({"--link", link, "--name=X-56"});
+    struct stat st {};
+    ASSERT_EQ(lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        const Outcome o = Converse(link, "ATI3", RequestScroll, 10000);
+        EXPECT_EQ(o.result, 1);
+        EXPECT_EQ(o.answer, "\r\nX-56\r\n\r\nOK\r\n");
+    }
+    EXPECT_EQ(sim.Stop(), 0);
+    EXPECT_NE(lstat(link.c_str(), &st), 0);  // the link goes with the emulator
+}
+
+}  // namespace
+}  // namespace nubo::test

@@ -1,0 +1,64 @@
+// The POSIX serial layer on a real pseudo-terminal in real time: read time-out
+// accuracy, purge, exclusive open, write counts, close twice.
+#include <gtest/gtest.h>
+
+#include "Emulator.h"
+#include "platform/posix/PosixClock.h"
+#include "platform/posix/PosixSerial.h"
+#include "serial/ComPort.h"
+
+namespace nubo::test {
+namespace {
+
+TEST(PosixSerial, PortOperationsOnAPty) {
+    Emulator sim({"--reply-delay=50"});
+    ASSERT_FALSE(sim.Path().empty());
+    PosixSerialDriver driver;
+    PosixClock clock;
+    CComPort port(driver, clock);
+    ASSERT_GT(port.SetPortName(sim.Path()), 0);
+    ASSERT_EQ(port.Open(), 1);  // the pty's missing DTR line is no failure
+
+    // A second opener is refused while we hold the port.
+    EXPECT_EQ(driver.Open(sim.Path()), nullptr);
+    CComPort other(driver, clock);
+    other.SetPortName(sim.Path());
+    EXPECT_EQ(other.Open(), 0);
+
+    // Read time-out on a silent line.
+    std::string out;
+    std::uint32_t t0 = clock.TickCount();
+    EXPECT_EQ(port.ReadWithTimeout(out, 1, 300, 0), 0);
+    const std::uint32_t took = clock.TickCount() - t0;
+    EXPECT_GE(took, 300u);
+    EXPECT_LE(took, 320u);
+
+    // Write counts, echo, and a purge that really empties the input.
+    EXPECT_EQ(port.Write("AT\r", 0), 0);
+    EXPECT_EQ(port.Write("AT\r", 3), 3);
+    t0 = clock.TickCount();
+    EXPECT_EQ(port.ReadWithTimeout(out, 9, 1000, 0), 9);
+    EXPECT_EQ(out, "AT\r\r\nOK\r\n");
+    EXPECT_LE(clock.TickCount() - t0, 50u + 30u);
+    port.Write("AT\r", 3);
+    clock.Sleep(150);
+    EXPECT_EQ(port.BytesWaiting(), 9);
+    port.PurgeInput(0);
+    EXPECT_EQ(port.BytesWaiting(), 0);
+
+    EXPECT_EQ(port.Close(), 1);
+    EXPECT_EQ(port.Close(), 0);
+    // Closed, the port is free for the next conversation.
+    EXPECT_EQ(other.Open(), 1);
+    EXPECT_EQ(sim.Stop(), 0);
+}
+
+TEST(PosixSerial, OnlyExistingTerminalsOpen) {
+    PosixSerialDriver driver;
+    EXPECT_EQ(driver.Open("/dev/nubotest-no-such-port"), nullptr);
+    EXPECT_EQ(driver.Open("/dev/null"), nullptr);
+    EXPECT_EQ(driver.Open(""), nullptr);
+}
+
+}  // namespace
+}  // namespace nubo::test

@@ -1,0 +1,57 @@
+// A port on the simulated line with the emulated modem, in virtual time, and a
+// trace recorder: the common set-up of the serial unit tests.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "modemsim/ModemModel.h"
+#include "platform/fake/FakeClock.h"
+#include "platform/fake/FakeSerial.h"
+#include "serial/ComPort.h"
+
+namespace nubo::test {
+
+class RecordingTrace : public SerialTraceSink {
+public:
+    void Trace(const std::string& text) override { text_ += text; }
+    const std::string& Text() const { return text_; }
+    bool Has(const std::string& part) const { return text_.find(part) != std::string::npos; }
+    void Clear() { text_.clear(); }
+
+private:
+    std::string text_;
+};
+
+struct SerialRig {
+    explicit SerialRig(modemsim::ModemProfile profile = {}) {
+        modem = std::make_unique<modemsim::ModemModel>(std::move(profile));
+        line = std::make_unique<FakeSerialLine>(clock, *modem);
+        driver.Add("COM1", *line);
+        port = std::make_unique<CComPort>(driver, clock, &trace);
+    }
+    // Names and opens the port and discards the first half second, as every caller does.
+    void Connect() {
+        port->SetPortName("COM1");
+        port->Open();
+        port->PurgeInput(500);
+        trace.Clear();
+    }
+    std::uint32_t Elapsed(std::uint32_t since) { return clock.TickCount() - since; }
+
+    FakeClock clock;
+    std::unique_ptr<modemsim::ModemModel> modem;
+    std::unique_ptr<FakeSerialLine> line;
+    FakeSerialDriver driver;
+    RecordingTrace trace;
+    std::unique_ptr<CComPort> port;
+};
+
+inline modemsim::ModemProfile Profile(
+    std::initializer_list<std::pair<const char*, const char*>> settings) {
+    modemsim::ModemProfile profile;
+    std::string error;
+    for (const auto& [key, value] : settings) modemsim::ApplySetting(profile, key, value, error);
+    return profile;
+}
+
+}  // namespace nubo::test
