@@ -131,14 +131,5 @@ TEST(EnumSerialPorts, ThreadsDoNotRewriteEachOthersList) {
     EXPECT_EQ(Entries(list), (std::vector<std::string>{"COM1", "COM2"}));
 }
 
-TEST(ListedPorts, ColonSeparatedPathsInTheirOrder) {
-    EXPECT_EQ(SplitPortPaths("/dev/pts/7:/tmp/modem"),
-              (std::vector<std::string>{"/dev/pts/7", "/tmp/modem"}));
-    EXPECT_EQ(SplitPortPaths(":/dev/a::/dev/b:"), (std::vector<std::string>{"/dev/a", "/dev/b"}));
-    EXPECT_TRUE(SplitPortPaths("").empty());
-    ListedPorts source(SplitPortPaths("/dev/z:/dev/a"));
-    EXPECT_EQ(ReadPortList(source), (std::vector<std::string>{"/dev/z", "/dev/a"}));
-}
-
 }  // namespace
 }  // namespace nubo

@@ -93,7 +93,7 @@ TEST_F(SysfsPortsTest, NoTtyClassGivesNone) {
 
 TEST(PortSourceChoice, EnvironmentListWinsOverTheSystem) {
     FakeSystem system;
-    system.environment["NUBOTEST_PORTS"] = "/dev/pts/9:/tmp/nubo-modem";
+    system.environment["NUBOTEST_PORTS"] = ":/dev/pts/9::/tmp/nubo-modem:";
     auto source = MakePortSource(system);
     EXPECT_EQ(ReadPortList(*source), (std::vector<std::string>{"/dev/pts/9", "/tmp/nubo-modem"}));
 
