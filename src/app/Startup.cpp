@@ -19,9 +19,12 @@ std::string RawCommandLine(int argc, const char* const* argv) {
     return first == std::string::npos ? std::string() : line.substr(first);
 }
 
-int RunProgram(const std::string& commandLine, PageServices services, FrontEnd& frontEnd,
+int RunProgram(const std::string& commandLine, Machine machine, FrontEnd& frontEnd,
                ValueRule rule, std::ostream& err) {
     RunSettings settings;
+    ModemRecords records;
+    const PageServices services{machine.system, machine.clock,           machine.serial,
+                                machine.ports,  machine.installedModems, records};
     const bool interactive = commandLine.empty();
 
     // A run that cannot show its wizard ends before any log exists.
@@ -29,8 +32,7 @@ int RunProgram(const std::string& commandLine, PageServices services, FrontEnd& 
 
     settings.newStyleWizard = NewStyleWizard(services.system);
     const bool ns = settings.newStyleWizard;
-    auto welcome = std::make_unique<CWelcomeP>(settings, services,
-                                               PageTable(PageKind::Welcome, ns), ns);
+    auto welcome = std::make_unique<CWelcomeP>(settings, PageTable(PageKind::Welcome, ns), ns);
     auto port = std::make_unique<CCommP>(settings, services, PageTable(PageKind::Port, ns));
     auto search = std::make_unique<CConfigP>(settings, services, PageTable(PageKind::Search, ns));
     auto test = std::make_unique<CTestP>(settings, services, PageTable(PageKind::Test, ns));

@@ -26,8 +26,17 @@ public:
 // name and the blanks that follow it (argv[1..] joined by single blanks).
 std::string RawCommandLine(int argc, const char* const* argv);
 
+// What the run needs from the machine, made by the entry point.
+struct Machine {
+    System& system;
+    Clock& clock;
+    SerialDriver& serial;
+    PortSource& ports;
+    InstalledModems& installedModems;
+};
+
 // Returns the process exit code.
-int RunProgram(const std::string& commandLine, PageServices services, FrontEnd& frontEnd,
+int RunProgram(const std::string& commandLine, Machine machine, FrontEnd& frontEnd,
                ValueRule rule, std::ostream& err);
 
 // Exit code when an interactive run finds no display to show the wizard on.

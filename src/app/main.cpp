@@ -3,16 +3,23 @@
 
 #include "app/Startup.h"
 #include "platform/Texts.h"
+#include "platform/posix/ModemManagerModems.h"
 #include "platform/posix/PosixClock.h"
+#include "platform/posix/PosixSerial.h"
+#include "platform/posix/SysfsPorts.h"
 #include "platform/posix/PosixSystem.h"
 #include "qt/QtFrontEnd.h"
 
 int main(int argc, char** argv) {
     nubo::PosixSystem system;
     nubo::PosixClock clock;
+    nubo::PosixSerialDriver serial;
+    const auto ports = nubo::MakePortSource(system);
+    nubo::ModemManagerModems installedModems;
     nubo::texts::SelectLanguage(nubo::texts::LanguageForLocale(system.UserLanguage()));
     auto frontEnd = nubo::CreateQtFrontEnd(argc, argv);
-    const int code = nubo::RunProgram(nubo::RawCommandLine(argc, argv), {system, clock}, *frontEnd,
+    const int code = nubo::RunProgram(nubo::RawCommandLine(argc, argv), {system, clock, serial, *ports, installedModems},
+                                      *frontEnd,
                                       nubo::ValueRule::OptionSlash, std::cerr);
     frontEnd.reset();
     return code;

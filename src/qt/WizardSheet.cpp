@@ -15,6 +15,8 @@
 
 #include "platform/Texts.h"
 #include "qt/Pictures.h"
+#include "qt/ResultListWidget.h"
+#include "ui/Pages.h"
 #include "qt/TemplatePage.h"
 #include "ui/DialogTemplates.h"
 #include "ui/HelpFile.h"
@@ -69,7 +71,8 @@ WizardSheet::WizardSheet(std::vector<WizardPage*> pages, bool newStyle, bool low
     header_->setVisible(newStyle_);
     headerLine_->setVisible(newStyle_);
 
-    auto* body = new QWidget(this);
+    body_ = new QWidget(this);
+    auto* body = body_;
     stack_ = new QStackedWidget(body);
     watermark_ = new QLabel(body);
     watermark_->setPixmap(QPixmap::fromImage(watermarkPicture_));
@@ -153,6 +156,13 @@ void WizardSheet::ShowPage(int index) {
     const bool hideHeader = newStyle_ && page->HidesHeader();
     header_->setVisible(newStyle_ && !hideHeader);
     headerLine_->setVisible(newStyle_ && !hideHeader);
+    if (newStyle_) {
+        // The sheet keeps its size: the header band takes its height from the page area.
+        const int height = hideHeader ? kWatermarkHeight
+                                      : kWatermarkHeight - kHeaderHeight - headerLine_->sizeHint().height();
+        body_->setFixedHeight(height);
+        stack_->setGeometry(0, 0, body_->width(), height);
+    }
     watermark_->setVisible(hideHeader);
     if (hideHeader) watermark_->lower();
     stack_->setCurrentWidget(w);
@@ -166,6 +176,14 @@ void WizardSheet::ShowPage(int index) {
         page->Attach(*w, *this);
         w->SetCommandHandler([page](int id) { page->OnCommand(id); });
         page->OnCreate();
+        if (auto* test = dynamic_cast<CTestP*>(page)) {
+            // The result list is no template control: the page places it in pixels.
+            const CTestP::Rect r = test->ResultListRect();
+            auto* list = new ResultListWidget(test->ResultList(), w);
+            list->setObjectName(QStringLiteral("resultList"));
+            list->setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
+            list->show();
+        }
     }
     page->OnSetActive();
 }

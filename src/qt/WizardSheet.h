@@ -74,6 +74,7 @@ private:
     QLabel* headerTitle_ = nullptr;
     QLabel* headerSubtitle_ = nullptr;
     QLabel* watermark_ = nullptr;
+    QWidget* body_ = nullptr;
     QStackedWidget* stack_ = nullptr;
     QPushButton* back_ = nullptr;
     QPushButton* next_ = nullptr;

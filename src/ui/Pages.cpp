@@ -1,57 +1,197 @@
 // The four wizard pages.
 #include "ui/Pages.h"
 
+#include "discovery/PortList.h"
+#include "ui/DialogTemplates.h"
 #include "log/RunSettings.h"
+#include "platform/Texts.h"
 
 namespace nubo {
 namespace {
 
-constexpr int kOldStyleTitle = 1068;
+constexpr TitleFont kOldStyleTitleFont{"MS Shell Dlg", 20, 700};
 
 void SetOldStyleTitleFont(RunSettings& settings, DialogItems& items) {
-    if (!settings.newStyleWizard) items.SetTitleFont(kOldStyleTitle, {"MS Shell Dlg", 20, 700});
+    if (!settings.newStyleWizard) items.SetTitleFont(kOldStyleTitleId, kOldStyleTitleFont);
 }
+
+// Port page.
+constexpr int kAllPorts = 1064;
+constexpr int kOnePort = 1065;
+constexpr int kPortLabel = 1049;
+constexpr int kPortBox = 1048;
+
+// Search page.
+using namespace searchpage;
+constexpr int kLocationNumber = 1034;
+constexpr int kLocationBox = 1043;
+// All dial-test controls but the check box that switches them.
+constexpr int kDependent[] = {kServiceCall,  kOwnCall,        kPrefixField,   kPrefixLabel,
+                              kWaitDialTone, kOwnNumberLabel, kOwnNumberField};
+
+// Test page.
+constexpr int kResultField = 1022;
 
 }  // namespace
 
-CWelcomeP::CWelcomeP(RunSettings& settings, PageServices services, PageIds ids, bool newStyle)
-    : WizardPage(settings, ids, newStyle), services_(services) {}
+// ---- Welcome page -------------------------------------------------------------------------
+
+CWelcomeP::CWelcomeP(RunSettings& settings, PageIds ids, bool newStyle)
+    : WizardPage(settings, ids, newStyle) {}
 
 void CWelcomeP::OnCreate() { items_->SetTitleFont(1020, {"Verdana", 20, 700}); }
 
 void CWelcomeP::OnSetActive() { host_->SetWizardButtons(kWizNext); }
 
+// ---- Port page ----------------------------------------------------------------------------
+
 CCommP::CCommP(RunSettings& settings, PageServices services, PageIds ids)
     : WizardPage(settings, ids, false), services_(services) {}
 
-void CCommP::OnCreate() { SetOldStyleTitleFont(settings_, *items_); }
+void CCommP::OnCreate() {
+    SetOldStyleTitleFont(settings_, *items_);
+    items_->Check(kAllPorts, true);
+    items_->ListReset(kPortBox);
+    for (const std::string& name : ReadPortList(services_.ports)) items_->ListAdd(kPortBox, name);
+    items_->ListSelect(kPortBox, 0);
+}
 
 void CCommP::OnSetActive() { host_->SetWizardButtons(kWizBack | kWizNext); }
 
-CConfigP::CConfigP(RunSettings& settings, PageServices services, PageIds ids)
-    : WizardPage(settings, ids, false), services_(services) {}
-
-void CConfigP::OnCreate() { SetOldStyleTitleFont(settings_, *items_); }
-
-void CConfigP::OnSetActive() {
-    if (settings_.automaticMode) {
-        host_->PressButton(WizardButton::Next);
-    } else {
-        host_->SetWizardButtons(kWizBack | kWizNext);
+void CCommP::OnCommand(int controlId) {
+    if (controlId == kAllPorts) {
+        items_->Enable(kPortLabel, false);
+        items_->Enable(kPortBox, false);
+    } else if (controlId == kOnePort) {
+        items_->Check(kAllPorts, false);
+        items_->Enable(kPortLabel, true);
+        items_->Enable(kPortBox, true);
     }
 }
+
+bool CCommP::OnWizardNext() {
+    const std::string port = items_->ListSelectedText(kPortBox);
+    // "Select a port" with nothing to select: a port that does not exist
+    // helps nobody, so the search looks on every port instead.
+    if (!items_->IsChecked(kAllPorts) && !port.empty()) {
+        settings_.port = port;
+        settings_.searchAllPorts = false;
+    } else {
+        settings_.searchAllPorts = true;
+    }
+    return true;
+}
+
+// ---- Search page --------------------------------------------------------------------------
+
+CConfigP::CConfigP(RunSettings& settings, PageServices services, PageIds ids)
+    : WizardPage(settings, ids, false), services_(services), ini_(services.system) {}
+
+CConfigP::~CConfigP() { OnClose(); }
+
+void CConfigP::OnCreate() {
+    SetOldStyleTitleFont(settings_, *items_);
+    for (int id : {kPortField, kModemField, kLocationNumber}) items_->SetReadOnly(id, true);
+    items_->Check(kServiceCall, true);
+    items_->Check(kOwnCall, false);
+    items_->Check(kWaitDialTone, true);
+    view_ = std::make_unique<DialogSearchView>(*items_, *host_);
+    search_ = std::make_unique<ModemSearch>(*host_);
+}
+
+void CConfigP::OnSetActive() {
+    host_->SetWizardButtons(kWizBack);
+    for (int id : {kPortField, kModemField, kStatusLine}) items_->SetText(id, "");
+    for (int id : {kRunDialTest, kServiceCall, kOwnCall, kPrefixField, kPrefixLabel, kWaitDialTone,
+                   kOwnNumberLabel, kOwnNumberField}) {
+        items_->Show(id, false);
+    }
+    // Start stops a search that still runs (after Back and Next) before it begins anew.
+    search_->Start({settings_, ini_, services_.ports,
+                    SerialLine{services_.serial, services_.clock}, services_.records.modem,
+                    services_.records.commands, *host_, *view_});
+}
+
+void CConfigP::OnCommand(int controlId) {
+    switch (controlId) {
+        case kRunDialTest:
+            if (items_->IsChecked(kRunDialTest)) {
+                for (int id : kDependent) items_->Enable(id, true);
+                const bool ownNumber = !items_->IsChecked(kServiceCall);
+                items_->Show(kOwnNumberLabel, ownNumber);
+                items_->Show(kOwnNumberField, ownNumber);
+                LoadDialData(DialDataPath(services_.system), *items_, dialEntries_);
+            } else {
+                for (int id : kDependent) items_->Enable(id, false);
+            }
+            break;
+        case kServiceCall:
+            items_->Show(kOwnNumberLabel, false);
+            items_->Show(kOwnNumberField, false);
+            break;
+        case kOwnCall:
+            items_->Show(kOwnNumberLabel, true);
+            items_->Show(kOwnNumberField, true);
+            items_->Focus(kOwnNumberField);
+            break;
+        case kLocationBox: ShowLocationNumber(*items_, dialEntries_); break;
+        default: break;
+    }
+}
+
+bool CConfigP::OnWizardNext() {
+    if (items_->IsChecked(kRunDialTest)) {
+        const std::string number = items_->IsChecked(kOwnCall) ? items_->GetText(kOwnNumberField)
+                                                               : items_->GetText(kLocationNumber);
+        settings_.phoneNumber = items_->GetText(kPrefixField) + number;
+        if (!items_->IsChecked(kWaitDialTone)) {
+            settings_.noDialTone = true;
+        } else if (!settings_.automaticMode) {
+            settings_.noDialTone = false;
+        }
+    } else if (!settings_.automaticMode) {
+        settings_.phoneNumber.clear();
+    }
+    return true;
+}
+
+void CConfigP::OnClose() {
+    if (search_) search_->Stop();
+}
+
+bool CConfigP::Searching() const { return search_ && search_->Running(); }
+
+// ---- Test page ----------------------------------------------------------------------------
 
 CTestP::CTestP(RunSettings& settings, PageServices services, PageIds ids)
     : WizardPage(settings, ids, false), services_(services) {}
 
+CTestP::~CTestP() { StopWorker(); }
+
 void CTestP::OnCreate() { SetOldStyleTitleFont(settings_, *items_); }
 
+CTestP::Rect CTestP::ResultListRect() const {
+    return settings_.newStyleWizard ? Rect{31, 37, 430, 162} : Rect{31, 107, 430, 222};
+}
+
 void CTestP::OnSetActive() {
+    items_->SetText(kResultField, "");
     if (settings_.automaticMode) {
         host_->EndWizard(0);
-    } else {
-        host_->SetWizardButtons(kWizBack | kWizFinish);
+        return;
     }
+    host_->SetWizardButtons(kWizDisabledFinish);
+    resultList_.RemoveAll();
+    for (int id : {46, 47, 48}) resultList_.AddItem(texts::Text(id));
+    if (!settings_.phoneNumber.empty()) {
+        resultList_.AddItem(texts::Text(49));
+        if (!services_.records.commands.diagCmd.empty()) resultList_.AddItem(texts::Text(60));
+    }
+    host_->SetWizardButtons(kWizBack | kWizFinish);
 }
+
+void CTestP::OnClose() { StopWorker(); }
+
+void CTestP::StopWorker() {}
 
 }  // namespace nubo

@@ -1,27 +1,46 @@
 // The four wizard pages. Toolkit-neutral: they see their controls and the sheet
-// only through DialogItems and WizardHost. Created and called on the UI thread.
+// only through DialogItems and WizardHost. Created and called on the UI thread;
+// the search and test pages own their worker and stop it before they go away.
 #pragma once
+#include <memory>
+#include <vector>
+
+#include "config/DialData.h"
+#include "config/IniFile.h"
+#include "config/ModemDescription.h"
+#include "discovery/ModemSearch.h"
+#include "ui/ResultList.h"
 #include "ui/WizardPage.h"
 
 namespace nubo {
 
 class System;
 class Clock;
+class SerialDriver;
+class PortSource;
+class InstalledModems;
 
-// What the pages need from the machine, handed down from start-up.
+// What the modem search found, shared by the search page and the test page.
+struct ModemRecords {
+    DetectedModem modem;
+    ModemCommandSet commands;
+};
+
+// What the pages need from the machine and the run, handed down from start-up.
 struct PageServices {
     System& system;
     Clock& clock;
+    SerialDriver& serial;
+    PortSource& ports;
+    InstalledModems& installedModems;
+    ModemRecords& records;
 };
 
 class CWelcomeP : public WizardPage {
 public:
-    CWelcomeP(RunSettings& settings, PageServices services, PageIds ids, bool newStyle);
+    CWelcomeP(RunSettings& settings, PageIds ids, bool newStyle);
     void OnCreate() override;
     void OnSetActive() override;
-
-private:
-    PageServices services_;
 };
 
 class CCommP : public WizardPage {
@@ -29,6 +48,8 @@ public:
     CCommP(RunSettings& settings, PageServices services, PageIds ids);
     void OnCreate() override;
     void OnSetActive() override;
+    void OnCommand(int controlId) override;
+    bool OnWizardNext() override;
     std::map<int, int> HelpMap() const override { return {{1064, 100}, {1065, 101}, {1048, 102}}; }
 
 private:
@@ -38,25 +59,48 @@ private:
 class CConfigP : public WizardPage {
 public:
     CConfigP(RunSettings& settings, PageServices services, PageIds ids);
+    ~CConfigP() override;
     void OnCreate() override;
     void OnSetActive() override;
+    void OnCommand(int controlId) override;
+    bool OnWizardNext() override;
+    void OnClose() override;
     std::map<int, int> HelpMap() const override {
         return {{1025, 103}, {1029, 104}, {1035, 105}, {1062, 106}, {1063, 107},
                 {1041, 108}, {1039, 109}, {1034, 110}, {1043, 111}};
     }
+    // Whether a search worker still runs (for tests).
+    bool Searching() const;
 
 private:
     PageServices services_;
+    CIniFile ini_;
+    std::vector<DialEntry> dialEntries_;
+    std::unique_ptr<DialogSearchView> view_;
+    std::unique_ptr<ModemSearch> search_;
 };
 
 class CTestP : public WizardPage {
 public:
     CTestP(RunSettings& settings, PageServices services, PageIds ids);
+    ~CTestP() override;
     void OnCreate() override;
     void OnSetActive() override;
+    void OnClose() override;
+
+    // The result list the front end shows at ResultListRect (pixels of the
+    // page: left, top, right, bottom).
+    CResultList& ResultList() { return resultList_; }
+    struct Rect {
+        int left, top, right, bottom;
+    };
+    Rect ResultListRect() const;
 
 private:
+    void StopWorker();
+
     PageServices services_;
+    CResultList resultList_;
 };
 
 }  // namespace nubo

@@ -15,7 +15,10 @@
 
 #include "app/WizardStyle.h"
 #include "log/RunSettings.h"
+#include "platform/PortSource.h"
 #include "platform/fake/FakeClock.h"
+#include "platform/fake/FakeInstalledModems.h"
+#include "platform/fake/FakeSerial.h"
 #include "platform/fake/FakeSystem.h"
 #include "qt/TemplatePage.h"
 #include "qt/WizardSheet.h"
@@ -37,9 +40,10 @@ struct Wizard {
     explicit Wizard(bool newStyle, bool automatic = false) {
         settings.newStyleWizard = newStyle;
         settings.automaticMode = automatic;
-        PageServices services{system, clock};
-        welcome = std::make_unique<CWelcomeP>(settings, services,
-                                              PageTable(PageKind::Welcome, newStyle), newStyle);
+        system.programPath = "/nonexistent/nubotest";  // no description file: nothing is found
+        PageServices services{system, clock, serial, ports, modems, records};
+        welcome = std::make_unique<CWelcomeP>(settings, PageTable(PageKind::Welcome, newStyle),
+                                              newStyle);
         port = std::make_unique<CCommP>(settings, services, PageTable(PageKind::Port, newStyle));
         search = std::make_unique<CConfigP>(settings, services,
                                             PageTable(PageKind::Search, newStyle));
@@ -50,6 +54,10 @@ struct Wizard {
     }
     FakeSystem system;
     FakeClock clock;
+    FakeSerialDriver serial;
+    ListedPorts ports{{}};
+    FakeInstalledModems modems;
+    ModemRecords records;
     RunSettings settings;
     std::unique_ptr<CWelcomeP> welcome;
     std::unique_ptr<CCommP> port;
@@ -99,7 +107,7 @@ TEST_F(SheetTest, NewStyleWalkThroughWithHeaderWatermarkAndButtons) {
     s.NextButton()->click();
     Settle();
     EXPECT_EQ(s.HeaderTitle()->text(), "Modem search");
-    s.NextButton()->click();
+    s.PressButton(WizardButton::Next);  // as the search does once it found a modem
     Settle();
     EXPECT_EQ(s.HeaderTitle()->text(), "Modem test");
     EXPECT_EQ(s.HeaderSubtitle()->text(), "A series of tests is beeing performed on this modem.");

@@ -8,7 +8,10 @@
 #include "app/CommandLine.h"
 #include "app/Startup.h"
 #include "app/WizardStyle.h"
+#include "platform/PortSource.h"
 #include "platform/fake/FakeClock.h"
+#include "platform/fake/FakeInstalledModems.h"
+#include "platform/fake/FakeSerial.h"
 #include "platform/fake/FakeSystem.h"
 
 namespace nubo {
@@ -160,11 +163,15 @@ protected:
         return s.str();
     }
     int Run(const std::string& line) {
-        return RunProgram(line, {system_, clock_}, frontEnd_, ValueRule::OptionSlash, err_);
+        return RunProgram(line, {system_, clock_, serial_, ports_, modems_}, frontEnd_,
+                          ValueRule::OptionSlash, err_);
     }
     fs::path dir_;
     FakeSystem system_;
     FakeClock clock_;
+    FakeSerialDriver serial_;
+    ListedPorts ports_{{}};
+    FakeInstalledModems modems_;
     ScriptedFrontEnd frontEnd_;
     std::ostringstream err_;
 };

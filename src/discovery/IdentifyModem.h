@@ -1,0 +1,31 @@
+// Identification of the modem on one serial port: is a modem there, and which
+// model and firmware is it. Runs on the search worker; blocks it for the whole
+// exchange.
+#pragma once
+#include <atomic>
+#include <string>
+
+#include "config/IdentifyCommands.h"
+#include "config/ModemDescription.h"
+#include "platform/Clock.h"
+#include "platform/SerialDevice.h"
+
+namespace nubo {
+
+class SerialTraceSink;
+
+// What a conversation needs to open a port: the devices and the time.
+struct SerialLine {
+    SerialDriver& driver;
+    Clock& clock;
+    SerialTraceSink* trace = nullptr;  // null: the default sink
+};
+
+// True when the answer to the detect command holds the detect answer and at
+// least one later command was answered without "ERR". Replaces
+// modem.modelName when a name answer came, appends to modem.firmware. A raised
+// cancel flag ends the conversation early with false.
+bool IdentifyModem(SerialLine line, const std::string& portName, IdentifyCommands commands,
+                   DetectedModem& modem, const std::atomic<int>* cancel = nullptr);
+
+}  // namespace nubo

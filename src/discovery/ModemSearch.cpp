@@ -1,0 +1,113 @@
+// The search worker and its owner. The owner keeps two searches from running
+// at once and never lets a worker outlive the page's way to the UI.
+#include "discovery/ModemSearch.h"
+
+#include <deque>
+
+#include "discovery/PortList.h"
+#include "platform/Texts.h"
+
+namespace nubo {
+
+namespace {
+
+// Texts of the search page.
+constexpr int kNoModemField = 50;
+constexpr int kNoModemStatus = 51;
+constexpr int kNotCompatibleField = 52;
+constexpr int kNotCompatibleStatus = 53;
+constexpr int kPressNextStatus = 54;
+constexpr int kBeingTestedStatus = 91;
+
+// Ends the search the way every unusable outcome does.
+int ReportFailure(SearchContext& c, int fieldText, int statusText) {
+    c.view.ShowModem(texts::Text(fieldText));
+    c.view.ShowStatus(texts::Text(statusText));
+    c.view.SetWizardButtons(kWizBack);
+    if (c.settings.automaticMode) c.view.PressNext();
+    return 0;
+}
+
+}  // namespace
+
+int ModemSearchThread(SearchContext c, const std::atomic<int>* cancel) {
+    auto cancelled = [cancel] { return cancel != nullptr && cancel->load() != 0; };
+    RunSettings& settings = c.settings;
+
+    if (c.ini.Load() == -1) settings.Log("ERROR               : .INI File not found !");
+    const IdentifyCommands commands = ReadIdentifyCommands(c.ini);
+    c.modem.firmware.clear();
+
+    bool found = false;
+    if (settings.port.empty() || settings.searchAllPorts) {
+        std::deque<std::string> queue;
+        for (std::string& name : ReadPortList(c.ports)) queue.push_back(std::move(name));
+        std::string last;
+        while (!queue.empty() && !found) {
+            if (cancelled()) return 0;
+            last = queue.front();
+            queue.pop_front();
+            c.view.ShowPort(last);
+            found = IdentifyModem(c.line, last, commands, c.modem, cancel);
+            if (cancelled()) return 0;
+            settings.Log("Automat. port scan  : " + last);
+        }
+        settings.port = last;
+    } else {
+        settings.Log("Scanning Port       : " + settings.port);
+        c.view.ShowPort(settings.port);
+        found = IdentifyModem(c.line, settings.port, commands, c.modem, cancel);
+        if (cancelled()) return 0;
+    }
+
+    if (!found) {
+        settings.exitCode = exitcode::kNoModem;
+        settings.Log("ERROR - No modem has been detected !");
+        return ReportFailure(c, kNoModemField, kNoModemStatus);
+    }
+
+    settings.exitCode = exitcode::kFound;
+    // The line is formed as C text: a name ends at its first NUL.
+    settings.Log("Detected modem      : " + std::string(c.modem.modelName.c_str()) + " (" +
+                 std::string(settings.port.c_str()) + ")");
+    const bool described = LoadModemDescription(c.ini, c.modem.modelName, c.modem.firmware,
+                                                c.commands, settings, c.host);
+    if (cancelled()) return 0;
+    if (!described) {
+        settings.exitCode = exitcode::kNotDescribed;
+        return ReportFailure(c, kNotCompatibleField, kNotCompatibleStatus);
+    }
+
+    c.view.ShowPort(settings.port);
+    c.view.ShowModem(c.modem.modelName);
+    if (!settings.automaticMode) c.view.ShowDialTestControls();
+    c.view.ShowStatus(texts::Text(kPressNextStatus));
+    c.view.SetWizardButtons(kWizBack | kWizNext);
+    if (settings.automaticMode) {
+        c.view.ShowStatus(texts::Text(kBeingTestedStatus));
+        c.view.PressNext();
+    }
+    return 1;
+}
+
+void ModemSearch::Start(const SearchContext& context) {
+    Stop();
+    cancel_ = 0;
+    finished_ = false;
+    host_.OpenWorkerCalls();
+    worker_ = std::thread([this, context] {
+        ModemSearchThread(context, &cancel_);
+        finished_ = true;
+    });
+}
+
+void ModemSearch::Stop() {
+    if (!worker_.joinable()) return;
+    cancel_ = 1;
+    // The worker may be blocked in a call that waits for the UI thread, which
+    // is this one: close those calls first, or the join would never return.
+    host_.CloseWorkerCalls();
+    worker_.join();
+}
+
+}  // namespace nubo

@@ -1,0 +1,337 @@
+// The search worker against simulated modems in virtual time: the ports it
+// tries, its log lines, exit codes and page updates; and its owner, which
+// keeps two searches from running at once.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+#include "ModemModel.h"
+#include "discovery/ModemSearch.h"
+#include "platform/Texts.h"
+#include "platform/fake/FakeSerial.h"
+#include "platform/fake/FakeSystem.h"
+#include "platform/posix/SysfsPorts.h"
+
+namespace nubo {
+namespace {
+
+namespace fs = std::filesystem;
+using modemsim::ModemModel;
+using modemsim::ModemProfile;
+using Lines = std::vector<std::string>;
+
+const char* const kIni = R"([Common]
+ModemDetectCmd=ATI
+ModemDetectAnsw=Communications
+ModemReadName=ATI3
+ModemReadName2=AT+GMM
+ModemReadFirmw=ATI4
+
+[NUBO 56K-PRO]
+FirmWareVersion=>=2.00
+ModemTapiName=NUBO 56K-PRO
+CRCCheckCmd=AT&T8
+CRCCheckAnswer=OK
+RAMCheckCmd=AT&T7
+RAMCheckError=ERROR
+DialCmd=ATDT
+DialCmdNoDialT=ATX3DT
+DialAnswer=CONNECT
+MinSpeed=14400
+DiagCmd=AT&V1
+DiagAnswer=OK
+)";
+
+// The page and the wizard as the search sees them: every call recorded, in order.
+class RecordingPage : public SearchView, public WizardHost {
+public:
+    void ShowPort(const std::string& t) override { Record("port:" + t); }
+    void ShowModem(const std::string& t) override { Record("modem:" + t); }
+    void ShowStatus(const std::string& t) override { Record("status:" + t); }
+    void ShowDialTestControls() override { Record("dial-test controls"); }
+    void SetWizardButtons(unsigned flags) override { Record("buttons:" + std::to_string(flags)); }
+    void PressNext() override { Record("next"); }
+    void PressButton(WizardButton) override { Record("pressed"); }
+    void EndWizard(int) override {}
+    void ShowMessageBox(const std::string& text, const std::string&) override {
+        Record("box:" + text);
+    }
+    void CloseWorkerCalls() override {
+        std::lock_guard lock(mutex_);
+        closed_ = true;
+        calls.push_back("closed");
+        changed_.notify_all();
+    }
+    void OpenWorkerCalls() override {
+        std::lock_guard lock(mutex_);
+        closed_ = false;
+        calls.push_back("opened");
+    }
+
+    // The next port shown blocks its worker until the calls are closed, as a
+    // call into a UI thread that is busy joining would.
+    void BlockNextPort() { blockPort_ = true; }
+    void WaitUntilBlocked() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return blocked_; });
+    }
+    Lines Calls() {
+        std::lock_guard lock(mutex_);
+        return calls;
+    }
+
+private:
+    void Record(const std::string& call) {
+        std::unique_lock lock(mutex_);
+        if (closed_) return;  // a closed page ignores its worker
+        calls.push_back(call);
+        if (call.rfind("port:", 0) == 0 && blockPort_) {
+            blockPort_ = false;
+            blocked_ = true;
+            changed_.notify_all();
+            changed_.wait(lock, [&] { return closed_; });
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool closed_ = false;
+    bool blockPort_ = false;
+    bool blocked_ = false;
+    Lines calls;
+};
+
+class ModemSearchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        texts::SelectLanguage("en-US");
+        dir_ = fs::temp_directory_path() /
+               ("nubosearch-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        std::ofstream(dir_ / "nubotest.ini") << kIni;
+        ini_ = std::make_unique<CIniFile>((dir_ / "nubotest.ini").string());
+        settings_.log = std::make_unique<CLogFile>(system_, (dir_ / "run.log").string());
+    }
+    void TearDown() override {
+        settings_.log.reset();
+        fs::remove_all(dir_);
+    }
+
+    FakeSerialLine& AddPort(const std::string& name, ModemProfile profile) {
+        models_.push_back(std::make_unique<ModemModel>(std::move(profile)));
+        lines_.push_back(std::make_unique<FakeSerialLine>(clock_, *models_.back()));
+        driver_.Add(name, *lines_.back());
+        return *lines_.back();
+    }
+    FakeSerialLine& AddSilentPort(const std::string& name) {
+        ModemProfile silent;
+        silent.faults.silent = true;
+        return AddPort(name, silent);
+    }
+
+    SearchContext Context() {
+        return {settings_, *ini_, ports_, {driver_, clock_}, modem_, commands_, page_, page_};
+    }
+    int Run() { return ModemSearchThread(Context()); }
+
+    Lines Log() {
+        std::ifstream in(dir_ / "run.log", std::ios::binary);
+        std::stringstream all;
+        all << in.rdbuf();
+        Lines lines;
+        std::string text = all.str();
+        for (std::string::size_type pos = 0; pos < text.size();) {
+            auto end = text.find("\r\n", pos);
+            if (end == std::string::npos) end = text.size();
+            lines.push_back(text.substr(pos + 11, end - pos - 11));  // no "hh:mm:ss - "
+            pos = end + 2;
+        }
+        return lines;
+    }
+
+    fs::path dir_;
+    FakeSystem system_;
+    FakeClock clock_;
+    FakeSerialDriver driver_;
+    std::vector<std::unique_ptr<ModemModel>> models_;
+    std::vector<std::unique_ptr<FakeSerialLine>> lines_;
+    ListedPorts ports_{{"COM1", "COM2", "COM3"}};
+    RunSettings settings_;
+    std::unique_ptr<CIniFile> ini_;
+    DetectedModem modem_;
+    ModemCommandSet commands_;
+    RecordingPage page_;
+};
+
+TEST_F(ModemSearchTest, OnePortFoundAndDescribed) {
+    AddPort("COM1", ModemProfile{});
+    FakeSerialLine& chosen = AddPort("COM3", ModemProfile{});
+    settings_.searchAllPorts = false;
+    settings_.port = "COM3";
+    modem_.firmware = "left over";
+
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(settings_.exitCode, 1);
+    EXPECT_EQ(Log(),
+              (Lines{"Scanning Port       : COM3", "Detected modem      : NUBO 56K-PRO (COM3)",
+                     "Search modem .INI   : Modem found."}));
+    EXPECT_EQ(modem_.firmware, "2.14");
+    EXPECT_EQ(commands_.dialCmd, "ATDT");
+    EXPECT_EQ(chosen.OpenCount(), 1);
+    EXPECT_EQ(lines_[0]->OpenCount(), 0);
+    EXPECT_EQ(page_.Calls(),
+              (Lines{"port:COM3", "port:COM3", "modem:NUBO 56K-PRO", "dial-test controls",
+                     "status:Press \"Next\" to test the modem found.", "buttons:3"}));
+}
+
+TEST_F(ModemSearchTest, AllPortsFoundOnTheFirstLeavesTheRestUntouched) {
+    AddPort("COM1", ModemProfile{});
+    FakeSerialLine& second = AddPort("COM2", ModemProfile{});
+    settings_.port = "COM7";  // searchAllPorts wins over a port
+
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(Log(),
+              (Lines{"Automat. port scan  : COM1", "Detected modem      : NUBO 56K-PRO (COM1)",
+                     "Search modem .INI   : Modem found."}));
+    EXPECT_EQ(second.OpenCount(), 0);
+    EXPECT_EQ(settings_.port, "COM1");
+}
+
+TEST_F(ModemSearchTest, AutomaticRunWithoutPortScansAllAndFindsTheSecond) {
+    // The port list as a demo run gives it: a silent line first, the modem second.
+    FakeSystem system;
+    system.environment["NUBOTEST_PORTS"] = "COM1:COM2";
+    const std::unique_ptr<PortSource> listed = MakePortSource(system);
+    AddSilentPort("COM1");
+    AddPort("COM2", ModemProfile{});
+    settings_.automaticMode = true;
+    settings_.searchAllPorts = false;
+    settings_.port = "";
+
+    ports_ = ListedPorts({"COM3"});  // not asked
+    EXPECT_EQ(ModemSearchThread(
+                  {settings_, *ini_, *listed, {driver_, clock_}, modem_, commands_, page_, page_}),
+              1);
+    EXPECT_EQ(Log(), (Lines{"Automat. port scan  : COM1", "Automat. port scan  : COM2",
+                            "Detected modem      : NUBO 56K-PRO (COM2)",
+                            "Search modem .INI   : Modem found."}));
+    EXPECT_EQ(settings_.port, "COM2");
+    EXPECT_EQ(settings_.exitCode, 1);
+    // No dial-test controls in an automatic run; it moves on by itself.
+    EXPECT_EQ(page_.Calls(),
+              (Lines{"port:COM1", "port:COM2", "port:COM2", "modem:NUBO 56K-PRO",
+                     "status:Press \"Next\" to test the modem found.", "buttons:3",
+                     "status:The detected modem is being tested. Please wait.", "next"}));
+}
+
+TEST_F(ModemSearchTest, NoModemOnAnyPort) {
+    AddSilentPort("COM1");
+    AddSilentPort("COM2");  // COM3 does not exist at all
+    for (bool automatic : {false, true}) {
+        settings_.automaticMode = automatic;
+        fs::remove(dir_ / "run.log");
+        settings_.log = std::make_unique<CLogFile>(system_, (dir_ / "run.log").string());
+        const Lines before = page_.Calls();
+
+        EXPECT_EQ(Run(), 0);
+        EXPECT_EQ(settings_.exitCode, -2);
+        EXPECT_EQ(Log(),
+                  (Lines{"Automat. port scan  : COM1", "Automat. port scan  : COM2",
+                         "Automat. port scan  : COM3", "ERROR - No modem has been detected !"}));
+        EXPECT_EQ(settings_.port, "COM3");
+        Lines expected = {"port:COM1",
+                          "port:COM2",
+                          "port:COM3",
+                          "modem:No modem present!",
+                          "status:No modem was found on your PC.",
+                          "buttons:1"};
+        if (automatic) expected.push_back("next");
+        const Lines after = page_.Calls();
+        EXPECT_EQ(Lines(after.begin() + static_cast<std::ptrdiff_t>(before.size()), after.end()),
+                  expected);
+    }
+    // No port at all: nothing tried, and no port remembered.
+    ports_ = ListedPorts({});
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(settings_.port, "");
+    EXPECT_EQ(settings_.exitCode, -2);
+}
+
+TEST_F(ModemSearchTest, FoundButNotDescribed) {
+    ModemProfile other;
+    other.modelName = "X-56";
+    AddPort("COM1", other);
+    settings_.automaticMode = true;
+
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(settings_.exitCode, -3);
+    EXPECT_EQ(Log(), (Lines{"Automat. port scan  : COM1", "Detected modem      : X-56 (COM1)",
+                            "Search modem .INI   : Modem not found !"}));
+    EXPECT_EQ(page_.Calls(), (Lines{"port:COM1", "modem:Modem is not compatible!",
+                                    "status:The modem found is not compatible with this software.",
+                                    "buttons:1", "next"}));
+}
+
+TEST_F(ModemSearchTest, MissingDescriptionFileIsLoggedAndEndsNotCompatible) {
+    fs::remove(dir_ / "nubotest.ini");
+    AddPort("COM1", ModemProfile{});
+    settings_.searchAllPorts = false;
+    settings_.port = "COM1";
+
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(settings_.exitCode, -3);
+    const Lines log = Log();
+    ASSERT_EQ(log.size(), 4u);
+    EXPECT_EQ(log[0], "ERROR               : .INI File not found !");
+    EXPECT_EQ(log[1], "Scanning Port       : COM1");
+    EXPECT_EQ(log[2].rfind("Detected modem      : ", 0), 0u);
+    EXPECT_EQ(log[3], "Search modem .INI   : Modem not found !");
+}
+
+TEST_F(ModemSearchTest, NewSearchCancelsTheRunningOneAndWaitsForIt) {
+    AddSilentPort("COM1");
+    AddPort("COM2", ModemProfile{});
+    settings_.automaticMode = true;
+    {
+        ModemSearch search(page_);
+        page_.BlockNextPort();
+        search.Start(Context());
+        page_.WaitUntilBlocked();
+        EXPECT_TRUE(search.Running());
+        // A second activation while the first worker waits for the UI thread:
+        // it must neither deadlock nor let the first search report.
+        search.Start(Context());
+        while (search.Running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }  // the page goes away: its search is stopped and joined
+    const Lines calls = page_.Calls();
+    const Lines expected = {"opened",
+                            "port:COM1",
+                            "closed",
+                            "opened",
+                            "port:COM1",
+                            "port:COM2",
+                            "port:COM2",
+                            "modem:NUBO 56K-PRO",
+                            "status:Press \"Next\" to test the modem found.",
+                            "buttons:3",
+                            "status:The detected modem is being tested. Please wait.",
+                            "next",
+                            "closed"};
+    EXPECT_EQ(calls, expected);
+    // Only the second search logged.
+    EXPECT_EQ(Log(), (Lines{"Automat. port scan  : COM1", "Automat. port scan  : COM2",
+                            "Detected modem      : NUBO 56K-PRO (COM2)",
+                            "Search modem .INI   : Modem found."}));
+    EXPECT_EQ(settings_.exitCode, 1);
+}
+
+}  // namespace
+}  // namespace nubo

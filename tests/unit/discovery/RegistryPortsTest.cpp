@@ -1,0 +1,204 @@
+// Port names from registry fixtures of both layouts, and the fixture format itself.
+#include <gtest/gtest.h>
+
+#include "discovery/PortList.h"
+#include "discovery/RegistryPorts.h"
+#include "platform/fake/FakeRegistry.h"
+
+namespace nubo {
+namespace {
+
+std::vector<std::string> Walk(FakeRegistry& registry, PlatformFamily family,
+                              bool* listed = nullptr) {
+    RegistryPorts source(registry, family);
+    const char* list = EnumSerialPorts(source);
+    if (listed) *listed = list != nullptr;
+    std::vector<std::string> names;
+    for (int i = 0; i < MultiSzCount(list); ++i) names.emplace_back(MultiSzEntry(list, i));
+    EXPECT_EQ(registry.OpenKeys(), 0u) << "a key was left open";
+    EXPECT_EQ(registry.BadCloses(), 0);
+    return names;
+}
+
+TEST(RegistryPortsNt, DeviceMapValuesInOrderWithoutDuplicates) {
+    FakeRegistry registry(R"(
+; names and types of the values do not matter, only their data
+[HKEY_LOCAL_MACHINE\HARDWARE\DEVICEMAP\SERIALCOMM]
+"\\Device\\Serial0"="COM1"
+"\\Device\\Serial1"="COM2"
+"\\Device\\VCP0"="com1"
+"Raw"=hex(1):43,4f,4d,39
+@="COM5"
+)");
+    ASSERT_EQ(registry.error(), "");
+    bool listed = false;
+    EXPECT_EQ(Walk(registry, PlatformFamily::NT, &listed),
+              (std::vector<std::string>{"COM1", "COM2", "COM9", "COM5"}));
+    EXPECT_TRUE(listed);
+}
+
+TEST(RegistryPortsNt, WalkStopsAtTheFirstValueThatDoesNotFit) {
+    struct Case {
+        std::string name;
+        std::string data;
+        bool stops;
+    };
+    const Case cases[] = {
+        {std::string(260, 'n'), std::string(255, 'd'), false},  // 255 + NUL = 256 bytes
+        {std::string(261, 'n'), "COM7", true},
+        {"\\Device\\Serial9", std::string(256, 'd'), true},
+    };
+    for (const Case& c : cases) {
+        FakeRegistry registry("[Hardware\\DeviceMap\\SerialComm]\n\"a\"=\"COM1\"\n\"" + c.name +
+                              "\"=\"" + c.data + "\"\n\"b\"=\"COM3\"\n");
+        ASSERT_EQ(registry.error(), "");
+        const auto names = Walk(registry, PlatformFamily::NT);
+        if (c.stops) {
+            EXPECT_EQ(names, (std::vector<std::string>{"COM1"})) << c.name.size();
+        } else {
+            EXPECT_EQ(names, (std::vector<std::string>{"COM1", c.data, "COM3"}));
+        }
+    }
+}
+
+TEST(RegistryPortsNt, MissingOrEmptyDeviceMap) {
+    FakeRegistry noMap("[Hardware\\DeviceMap\\Video]\n\"x\"=\"y\"\n");
+    bool listed = true;
+    EXPECT_TRUE(Walk(noMap, PlatformFamily::NT, &listed).empty());
+    EXPECT_FALSE(listed);
+
+    FakeRegistry empty("[Hardware\\DeviceMap\\SerialComm]\n");
+    EXPECT_TRUE(Walk(empty, PlatformFamily::NT, &listed).empty());
+    EXPECT_TRUE(listed);
+
+    FakeRegistry denied("[Hardware\\DeviceMap\\SerialComm] noaccess\n\"a\"=\"COM1\"\n");
+    EXPECT_TRUE(Walk(denied, PlatformFamily::NT, &listed).empty());
+    EXPECT_FALSE(listed);
+}
+
+// Instances under Enum\<enumerator>\<device>\<instance>; only those whose
+// driver class says PortSubClass 1 or 2 (one binary byte) are ports.
+const char* const k9xFixture = R"(
+[Enum\BIOS\*PNP0501\0D]
+"PortName"="COM1"
+"Driver"="Ports\\0000"
+[Enum\BIOS\*PNP0501\0E]
+"PortName"="COM2"
+"Driver"="PORTS\\0001"
+[Enum\Root\Modem\0000]
+"PortName"="COM3"
+"Driver"="Modem\\0000"
+[Enum\Root\Ports\0000]
+"PortName"="COM4"
+"Driver"="Ports\\Dword"
+[Enum\Root\Ports\0001]
+"PortName"="COM5"
+"Driver"="Ports\\TwoBytes"
+[Enum\Root\Ports\0002]
+"PortName"="COM6"
+"Driver"="Ports\\0001"
+[Enum\Root\Ports\0003] noaccess
+"PortName"="COM7"
+"Driver"="Ports\\0000"
+[Enum\Root\Ports\0004]
+"PortName"=hex(3):43,4f,4d,38,00
+"Driver"="Ports\\0000"
+[Enum\Root\Ports\0006]
+"PortName"="COM10"
+"Driver"="Ports\\Gone"
+[Enum\Root\Ports\0007]
+"PortName"="COM11"
+"Driver"="Ports\\Three"
+[Enum\USB\Serial\1234]
+"PortName"="com2"
+"Driver"="Ports\\0000"
+[Enum\USB\Serial\5678]
+"PortName"="COM14"
+"Driver"="Ports\\0000"
+[Enum\Hidden] noaccess
+[Enum\Hidden\Dev\0000]
+"PortName"="COM15"
+"Driver"="Ports\\0000"
+
+[System\CurrentControlSet\Services\Class\Ports\0000]
+"PortSubClass"=hex:01
+[System\CurrentControlSet\Services\Class\Ports\0001]
+"PortSubClass"=hex:02
+[System\CurrentControlSet\Services\Class\Ports\Three]
+"PortSubClass"=hex:03
+[System\CurrentControlSet\Services\Class\Modem\0000]
+"PortSubClass"=hex:00
+[System\CurrentControlSet\Services\Class\Ports\Dword]
+"PortSubClass"=dword:00000001
+[System\CurrentControlSet\Services\Class\Ports\TwoBytes]
+"PortSubClass"=hex:01,00
+)";
+
+TEST(RegistryPorts9x, OnlyInstancesWhoseDriverIsAPortClass) {
+    FakeRegistry registry(k9xFixture);
+    ASSERT_EQ(registry.error(), "");
+    EXPECT_EQ(Walk(registry, PlatformFamily::Win9x),
+              (std::vector<std::string>{"COM1", "COM2", "COM6", "COM14"}));
+    // The same tree read as the NT layout has no device map.
+    bool listed = true;
+    EXPECT_TRUE(Walk(registry, PlatformFamily::NT, &listed).empty());
+    EXPECT_FALSE(listed);
+}
+
+TEST(RegistryPorts9x, OverlongKeyNameEndsItsLevelAndMissingEnumGivesNone) {
+    FakeRegistry registry(std::string(R"(
+[Enum\A\Dev\0000]
+"PortName"="COM1"
+"Driver"="P"
+[Enum\A\)") + std::string(261, 'x') +
+                          R"(\0000]
+"PortName"="COM2"
+"Driver"="P"
+[Enum\A\Later\0000]
+"PortName"="COM3"
+"Driver"="P"
+[Enum\B\Dev\0000]
+"PortName"="COM4"
+"Driver"="P"
+[System\CurrentControlSet\Services\Class\P]
+"PortSubClass"=hex:01
+)");
+    ASSERT_EQ(registry.error(), "");
+    EXPECT_EQ(Walk(registry, PlatformFamily::Win9x), (std::vector<std::string>{"COM1", "COM4"}));
+
+    FakeRegistry none("[Hardware\\DeviceMap\\SerialComm]\n\"a\"=\"COM1\"\n");
+    bool listed = true;
+    EXPECT_TRUE(Walk(none, PlatformFamily::Win9x, &listed).empty());
+    EXPECT_FALSE(listed);
+}
+
+TEST(FakeRegistry, FixtureTypesAndErrors) {
+    FakeRegistry registry(
+        "[HKLM\\Software\\Test]\n\"T\"=\"a \\\"b\\\" C:\\\\x\"\n"
+        "\"D\"=dword:0000010a\n\"B\"=hex:de, AD,0\n\"M\"=hex(7):41,00\n");
+    ASSERT_EQ(registry.error(), "");
+    const auto key = registry.Open(Registry::kLocalMachine, "software\\TEST");
+    const std::pair<const char*, RegValue> expected[] = {
+        {"t", {"T", RegType::String, std::string("a \"b\" C:\\x\0", 11)}},
+        {"D", {"D", RegType::Dword, std::string("\x0a\x01\x00\x00", 4)}},
+        {"b", {"B", RegType::Binary, std::string("\xde\xad\x00", 3)}},
+        {"M", {"M", RegType::MultiString, std::string("A\0", 2)}},
+    };
+    for (const auto& [name, want] : expected) {
+        RegValue v;
+        ASSERT_TRUE(registry.QueryValue(key, name, v)) << name;
+        EXPECT_EQ(v.type, want.type) << name;
+        EXPECT_EQ(v.data, want.data) << name;
+    }
+    registry.Close(key);
+    EXPECT_EQ(registry.OpenKeys(), 0u);
+
+    for (const char* bad : {"\"a\"=\"b\"\n", "[K\n", "[K] hidden\n", "[K]\n\"a\"=hex:1g\n",
+                            "[K]\n\"a\"=dword:123456789\n", "[K]\na=\"b\"\n"}) {
+        std::string error;
+        EXPECT_FALSE(FakeRegistry().Load(bad, error)) << bad;
+    }
+}
+
+}  // namespace
+}  // namespace nubo
