@@ -13,7 +13,7 @@ using modemsim::CommandAnswer;
 using modemsim::ModemModel;
 using modemsim::ModemProfile;
 
-const IdentifyCommands kCommands{"ATI", "Communications", "ATI3", "AT+GMM", "ATI4"};
+const IdentifyCommands kCommands{"ATI", "Communications", "ATI3", "AT+GMM", "ATI7"};
 
 struct Outcome {
     bool identified;
@@ -47,7 +47,7 @@ TEST(IdentifyModem, PlainNameWithItsFinalOk) {
     EXPECT_TRUE(o.identified);
     EXPECT_EQ(o.modem.modelName, "NUBO 56K-PRO");
     EXPECT_EQ(o.modem.firmware, "2.14");
-    EXPECT_EQ(o.lines, (std::vector<std::string>{"ATI", "ATI3", "ATI4"}));
+    EXPECT_EQ(o.lines, (std::vector<std::string>{"ATI", "ATI3", "ATI7"}));
 }
 
 TEST(IdentifyModem, NameAfterGmmWhenTheNameCommandIsRejected) {
@@ -57,7 +57,7 @@ TEST(IdentifyModem, NameAfterGmmWhenTheNameCommandIsRejected) {
     const Outcome o = Identify(p);
     EXPECT_TRUE(o.identified);
     EXPECT_EQ(o.modem.modelName, "X-56");
-    EXPECT_EQ(o.lines, (std::vector<std::string>{"ATI", "ATI3", "AT+GMM", "ATI4"}));
+    EXPECT_EQ(o.lines, (std::vector<std::string>{"ATI", "ATI3", "AT+GMM", "ATI7"}));
 
     // No tag at all still identifies, with an empty name.
     p.extra.push_back({"AT+GMM", "X-56", "OK"});
@@ -78,7 +78,7 @@ TEST(IdentifyModem, FirmwareForms) {
         {"Release 4.5", ""},          {"Version", ""},
     };
     for (const Case& c : cases) {
-        const Outcome o = Identify(WithAnswer("ATI4", c.answer), kCommands, {"n", "pre:"});
+        const Outcome o = Identify(WithAnswer("ATI7", c.answer), kCommands, {"n", "pre:"});
         EXPECT_TRUE(o.identified) << c.answer;
         EXPECT_EQ(o.modem.firmware, std::string("pre:") + c.firmware) << c.answer;
     }
@@ -87,12 +87,12 @@ TEST(IdentifyModem, FirmwareForms) {
 TEST(IdentifyModem, ErrInEveryAnswerAfterDetectionIsNoModem) {
     ModemProfile p;
     p.nameError = true;
-    p.extra = {{"AT+GMM", "", "ERROR"}, {"ATI4", "ERRATIC", "OK"}};
+    p.extra = {{"AT+GMM", "", "ERROR"}, {"ATI7", "ERRATIC", "OK"}};
     const Outcome o = Identify(p, kCommands, {"kept", "1.0"});
     EXPECT_FALSE(o.identified);
     EXPECT_EQ(o.modem.modelName, "kept");
     EXPECT_EQ(o.modem.firmware, "1.0");
-    EXPECT_EQ(o.lines, (std::vector<std::string>{"ATI", "ATI3", "AT+GMM", "ATI4"}));
+    EXPECT_EQ(o.lines, (std::vector<std::string>{"ATI", "ATI3", "AT+GMM", "ATI7"}));
 }
 
 TEST(IdentifyModem, DetectAnswerMissingOrPortAbsent) {

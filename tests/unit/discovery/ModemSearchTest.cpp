@@ -31,7 +31,7 @@ ModemDetectCmd=ATI
 ModemDetectAnsw=Communications
 ModemReadName=ATI3
 ModemReadName2=AT+GMM
-ModemReadFirmw=ATI4
+ModemReadFirmw=ATI7
 
 [NUBO 56K-PRO]
 FirmWareVersion=>=2.00
