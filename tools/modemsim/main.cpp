@@ -41,8 +41,9 @@ std::uint32_t NowMs() {
 void Usage(std::FILE* to) {
     std::fprintf(to,
                  "usage: nubotest-modemsim [--profile FILE] [--link PATH] [--verbose] "
-                 "[--KEY[=VALUE]]...\n"
-                 "Serves an emulated modem on a new pseudo-terminal and prints its path.\n"
+                 "[--print-name] [--KEY[=VALUE]]...\n"
+                 "Serves an emulated modem on a new pseudo-terminal and prints its path;\n"
+                 "with --print-name prints the model name instead and ends.\n"
                  "Every profile key is also an option (--KEY=VALUE, --KEY for on):\n%s",
                  nubo::modemsim::ProfileKeysHelp());
 }
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
     ModemProfile profile;
     std::string link;
     bool verbose = false;
+    bool printName = false;
     std::string error;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -100,10 +102,19 @@ int main(int argc, char** argv) {
             link = value;
         } else if (key == "verbose") {
             verbose = true;
+        } else if (key == "print-name") {
+            printName = true;
         } else if (!nubo::modemsim::ApplySetting(profile, key, value, error)) {
             std::fprintf(stderr, "nubotest-modemsim: %s\n", error.c_str());
             return 2;
         }
+    }
+
+    // For scripts that register the emulated model elsewhere (the ModemManager
+    // stand-in): the name after every profile and option, without serving.
+    if (printName) {
+        std::printf("%s\n", profile.modelName.c_str());
+        return 0;
     }
 
     const int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);

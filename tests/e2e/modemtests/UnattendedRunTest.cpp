@@ -1,0 +1,142 @@
+// Whole unattended runs: the built program finds the emulated modem on a
+// pseudo-terminal, tests it and reports through the log and the exit status.
+// The logs, without time stamps, must equal the golden files; run with
+// NUBO_UPDATE_GOLDEN=1 to write the files anew (and read the diff).
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <regex>
+#include <thread>
+
+#include "support/Process.h"
+
+namespace nubo::testing {
+namespace {
+
+// The emulator and the ModemManager stand-in on a private bus, as the demo
+// runs them; stopped with SIGTERM when the test ends.
+class DemoBus {
+public:
+    explicit DemoBus(const std::vector<std::string>& emulatorOptions) {
+        std::vector<std::string> args = {"--bin", NUBO_TOOLS_DIR, "--state", state_.Path()};
+        args.insert(args.end(), emulatorOptions.begin(), emulatorOptions.end());
+        script_ = std::make_unique<Process>(NUBO_DEMO_BUS, args, EnvChanges{});
+        for (int i = 0; i < 200 && !FileExists(state_.File("ready")); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        device_ = FirstLine(state_.File("device"));
+        bus_ = FirstLine(state_.File("bus"));
+    }
+    ~DemoBus() {
+        script_->Signal(SIGTERM);
+        const ProcessResult r = script_->Wait(std::chrono::seconds(10));
+        EXPECT_EQ(r.status, 0) << r.err;
+    }
+    const std::string& Device() const { return device_; }
+    const std::string& Bus() const { return bus_; }
+
+private:
+    static std::string FirstLine(const std::string& path) {
+        const std::string text = ReadFile(path);
+        return text.substr(0, text.find('\n'));
+    }
+    TempDir state_;
+    std::unique_ptr<Process> script_;
+    std::string device_;
+    std::string bus_;
+};
+
+// The log with its time stamps, the run's own paths and the date taken out,
+// and every CR that is not part of a line end shown as "\r".
+std::string Normalise(std::string log, const std::string& port, const std::string& logPath) {
+    log = std::regex_replace(log, std::regex("(^|\n)[0-9]{2}:[0-9]{2}:[0-9]{2} - "), "$1");
+    log = std::regex_replace(log, std::regex("(Startdate +: )[0-9]{2}\\.[0-9]{2}\\.[0-9]{4}"),
+                             "$1<date>");
+    auto replaceAll = [&](const std::string& from, const std::string& to) {
+        if (from.empty()) return;
+        for (auto at = log.find(from); at != std::string::npos;
+             at = log.find(from, at + to.size())) {
+            log.replace(at, from.size(), to);
+        }
+    };
+    replaceAll(logPath, "<log>");
+    replaceAll(port, "<port>");
+    replaceAll("\r\n", "\n");
+    replaceAll("\r", "\\r");
+    return log;
+}
+
+class UnattendedRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        exe_ = CopyProgram(NUBOTEST_EXE, dir_.Path());
+        // The sample description as it is in the tree, not as the last build copied it.
+        std::filesystem::copy_file(std::string(NUBO_SOURCE_DIR) + "/res/data/nubotest.ini",
+                                   exe_ + ".ini",
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+
+    // Runs nubotest /P:port [/T:number] /L:log and compares the log with the golden file.
+    void RunAndCompare(const std::string& golden, const std::string& port, const std::string& bus,
+                       const std::string& number, int expectedStatus) {
+        const std::string log = dir_.File("run.log");
+        std::vector<std::string> args = {"/P:" + port};
+        if (!number.empty()) args.push_back("/T:" + number);
+        args.push_back("/L:" + log);
+        EnvChanges env = {{"DISPLAY", std::nullopt},         {"WAYLAND_DISPLAY", std::nullopt},
+                          {"QT_QPA_PLATFORM", std::nullopt}, {"LANG", "C"},
+                          {"LC_ALL", std::nullopt},          {"DBUS_SYSTEM_BUS_ADDRESS", bus}};
+        const ProcessResult r = RunProcess(exe_, args, env, std::chrono::seconds(120));
+        EXPECT_FALSE(r.timedOut);
+        EXPECT_EQ(r.status, expectedStatus & 0xff) << r.err;
+
+        const std::string actual = Normalise(ReadFile(log), port, log);
+        const std::string goldenPath = std::string(NUBO_GOLDEN_DIR) + "/" + golden;
+        if (std::getenv("NUBO_UPDATE_GOLDEN") != nullptr) {
+            std::ofstream(goldenPath, std::ios::binary) << actual;
+        }
+        EXPECT_EQ(actual, ReadFile(goldenPath)) << "golden file " << goldenPath;
+    }
+
+    TempDir dir_;
+    std::string exe_;
+};
+
+TEST_F(UnattendedRun, EveryTestPasses) {
+    DemoBus bus({"--connect-delay=500"});
+    ASSERT_FALSE(bus.Device().empty());
+    RunAndCompare("every-test-passes.log", bus.Device(), bus.Bus(), "0123", 0);
+}
+
+TEST_F(UnattendedRun, OnlyTheDiagnosticFails) {
+    DemoBus bus({"--connect-delay=500", "--result.AT&V1=ERROR"});
+    ASSERT_FALSE(bus.Device().empty());
+    RunAndCompare("only-diag-fails.log", bus.Device(), bus.Bus(), "0123", 22);
+}
+
+TEST_F(UnattendedRun, CallFailsWithADiagnosticCommandSet) {
+    DemoBus bus({"--connect-delay=500", "--dial=no-carrier"});
+    ASSERT_FALSE(bus.Device().empty());
+    RunAndCompare("dial-fails.log", bus.Device(), bus.Bus(), "0123", 0x08);
+}
+
+TEST_F(UnattendedRun, ModemThatIsNotDescribed) {
+    DemoBus bus({"--name=NUBO 28K8"});
+    ASSERT_FALSE(bus.Device().empty());
+    RunAndCompare("not-described.log", bus.Device(), bus.Bus(), "0123", -3);
+}
+
+TEST_F(UnattendedRun, NoModem) {
+    // The port opens, but nothing answers on it.
+    DemoBus bus({"--silent"});
+    ASSERT_FALSE(bus.Device().empty());
+    RunAndCompare("no-modem.log", bus.Device(), bus.Bus(), "0123", -2);
+}
+
+}  // namespace
+}  // namespace nubo::testing
