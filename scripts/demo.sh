@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the program and shows an unattended run:
-# the log it wrote and its exit code.
+# Installs what is missing, builds the program and shows a whole unattended
+# run against the emulated modem: the emulator on a pseudo-terminal and a
+# ModemManager stand-in on a private bus that reports the emulated model as
+# installed, then nubotest /P: /T: /L:, its log and its exit code.
+# Any arguments go to the emulator (e.g. --dial=no-carrier, --crc-fail).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -8,10 +11,66 @@ cmake --preset default >/dev/null
 cmake --build --preset default -j"$(nproc)"
 bin=build/default/bin
 log=build/default/demo.log
+number="${NUBO_DEMO_NUMBER:-03047110}"
+
+state="$(mktemp -d "${TMPDIR:-/tmp}/nubo-demo.XXXXXX")"
+tools/modemsim/run-demo-bus.sh --bin "$bin" --state "$state" --connect-delay=1000 "$@" \
+    >"$state/demo-bus.out" 2>&1 &
+bus_pid=$!
+cleanup() {
+    kill "$bus_pid" 2>/dev/null || true
+    wait "$bus_pid" 2>/dev/null || true
+    rm -rf "$state"
+}
+trap cleanup EXIT
+for _ in $(seq 100); do
+    [ -e "$state/ready" ] && break
+    if ! kill -0 "$bus_pid" 2>/dev/null; then break; fi
+    sleep 0.1
+done
+if [ ! -e "$state/ready" ]; then
+    echo "The emulator and its bus did not start:" >&2
+    cat "$state/demo-bus.out" >&2
+    exit 1
+fi
+# shellcheck disable=SC1091
+. "$state/env"
+
+echo "Emulated modem on $NUBO_DEVICE."
+echo "The registration check asks a ModemManager stand-in on a private D-Bus"
+echo "($DBUS_SYSTEM_BUS_ADDRESS), which reports \"$NUBO_INSTALLED_MODEM\" as installed."
+echo "Running: nubotest /P:$NUBO_DEVICE /T:$number /L:$log"
 set +e
-env -u DISPLAY -u WAYLAND_DISPLAY "$bin/nubotest" /P:COM2 "/L:$log"
-code=$?
+env -u DISPLAY -u WAYLAND_DISPLAY DBUS_SYSTEM_BUS_ADDRESS="$DBUS_SYSTEM_BUS_ADDRESS" \
+    "$bin/nubotest" "/P:$NUBO_DEVICE" "/T:$number" "/L:$log"
+status=$?
 set -e
+
+# The exit code is a signed 32-bit value; the shell sees its low eight bits.
+code=$((status > 127 ? status - 256 : status))
+case "$code" in
+    0) meaning="every test passed" ;;
+    1) meaning="modem found, but the tests did not run" ;;
+    -2) meaning="no modem found" ;;
+    -3) meaning="the modem is not described in nubotest.ini" ;;
+    -4) meaning="wrong command line" ;;
+    -5) meaning="cancelled" ;;
+    *)
+        failed=()
+        rest=$code
+        # A failed diagnostic ORs in 0x16 whole, which hides the memory and
+        # checksum bits.
+        if ((code & 0x10)); then
+            rest=$((code & ~0x16))
+        fi
+        ((rest & 0x01)) && failed+=("TAPI registration")
+        ((rest & 0x02)) && failed+=("memory")
+        ((rest & 0x04)) && failed+=("checksum")
+        ((rest & 0x08)) && failed+=("test call")
+        ((code & 0x10)) && failed+=("diagnostic")
+        meaning="failed: $(IFS=,; echo "${failed[*]}" | sed 's/,/, /g')"
+        ;;
+esac
 echo "---- $log"
-cat "$log"
-echo "---- exit code $code"
+tr -d '\r' <"$log"
+printf -- '---- exit code %d (0x%02X): %s\n' "$code" "$((code & 0xff))" "$meaning"
