@@ -172,14 +172,5 @@ TEST(SendDiagnostic, NeedsAnAnswerHoldingTheDiagnosticAnswer) {
     EXPECT_NE(answer.find("LINE QUALITY: 092"), std::string::npos);
 }
 
-TEST(TestExchanges, LeadingNumberAndModemAnswer) {
-    EXPECT_EQ(LeadingNumber("28800/ARQ"), 28800u);
-    EXPECT_EQ(LeadingNumber(" 28800"), 0u);
-    EXPECT_EQ(LeadingNumber(""), 0u);
-    EXPECT_EQ(LeadingNumber("18446744073709551616"), 18446744073709551615u);
-    EXPECT_FALSE(HasModemAnswer("\r\r\n \t"));
-    EXPECT_TRUE(HasModemAnswer("\r\nOK"));
-}
-
 }  // namespace
 }  // namespace nubo::test

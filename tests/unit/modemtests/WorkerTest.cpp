@@ -10,13 +10,14 @@
 #include "TestRig.h"
 #include "modemtests/TestWorker.h"
 #include "platform/Texts.h"
+#include "unit/config/FakeDialogItems.h"
 
 namespace nubo::test {
 namespace {
 
 // Page and wizard in one: what the worker showed, and when. Once the worker
 // calls are closed every call returns without effect, as in the front end.
-class FakePage : public DialogItems, public WizardHost, public TestRows {
+class FakePage : public FakeDialogItems, public WizardHost, public TestRows {
 public:
     explicit FakePage(ModemRig& rig) : rig_(rig) {}
 
@@ -49,34 +50,17 @@ public:
         std::lock_guard lock(mutex_);
         closed_ = false;
     }
+    void PressButton(WizardButton) override {}
+    void EndWizard(int) override {}
+    void ShowMessageBox(const std::string&, const std::string&) override {}
     void WaitUntilBlocked() {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [&] { return blocked_; });
     }
 
-    std::map<int, std::string> texts;
     std::vector<unsigned> buttons;
     std::string logAtText;
     int blockAtRow = -1;
-
-    std::string GetText(int id) override { return texts[id]; }
-    void Show(int, bool) override {}
-    void Enable(int, bool) override {}
-    bool IsEnabled(int) override { return true; }
-    void Check(int, bool) override {}
-    bool IsChecked(int) override { return false; }
-    void SetReadOnly(int, bool) override {}
-    void ListReset(int) override {}
-    int ListAdd(int, const std::string&) override { return 0; }
-    int ListCount(int) override { return 0; }
-    void ListSelect(int, int) override {}
-    int ListSelectedIndex(int) override { return -1; }
-    std::string ListSelectedText(int) override { return {}; }
-    void Focus(int) override {}
-    void SetTitleFont(int, const TitleFont&) override {}
-    void PressButton(WizardButton) override {}
-    void EndWizard(int) override {}
-    void ShowMessageBox(const std::string&, const std::string&) override {}
 
 private:
     ModemRig& rig_;
