@@ -2,7 +2,10 @@
 #include "qt/QtFrontEnd.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
+#include <QTranslator>
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdlib>
@@ -11,6 +14,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "platform/Texts.h"
 #include "qt/TemplatePage.h"
 #include "qt/WizardSheet.h"
 
@@ -64,6 +68,7 @@ public:
             qInstallMessageHandler(FilterToolkitNotices);
             InstallFontSubstitutes();
             app_ = std::make_unique<QApplication>(argc_, argv_);
+            LoadToolkitTranslation();
             CatchCancelSignals();
         }
         return true;
@@ -82,6 +87,20 @@ public:
     }
 
 private:
+    // The toolkit's own texts (message box buttons, help pop-ups) in the
+    // language of the catalogs, where the system has them.
+    void LoadToolkitTranslation() {
+        const std::string lang = texts::SelectedLanguage();
+        if (lang == "en-US") return;
+        QString name = QString::fromStdString(lang);
+        name.replace(QLatin1Char('-'), QLatin1Char('_'));
+        translator_ = std::make_unique<QTranslator>();
+        if (translator_->load(QLocale(name), QStringLiteral("qtbase"), QStringLiteral("_"),
+                              QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+            QCoreApplication::installTranslator(translator_.get());
+        }
+    }
+
     void CatchCancelSignals() {
         if (pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
         notifier_ = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
@@ -101,6 +120,7 @@ private:
 
     WizardSheet* sheet_ = nullptr;
     std::unique_ptr<QSocketNotifier> notifier_;
+    std::unique_ptr<QTranslator> translator_;
     int& argc_;
     char** argv_;
     std::unique_ptr<QApplication> app_;

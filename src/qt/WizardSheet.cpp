@@ -27,6 +27,11 @@ namespace {
 constexpr int kHeaderWidth = 503;
 constexpr int kHeaderHeight = 58;
 constexpr int kWatermarkHeight = 313;
+// Texts of the sheet's own buttons in the catalogs.
+constexpr int kBackText = 9101;
+constexpr int kNextText = 9102;
+constexpr int kFinishText = 9103;
+constexpr int kCancelText = 9104;
 
 QString Str(int id) { return DialogString(texts::Text(id)); }
 
@@ -106,10 +111,10 @@ WizardSheet::WizardSheet(std::vector<WizardPage*> pages, bool newStyle, bool low
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(8, 0, 8, 0);
     buttons->addStretch();
-    back_ = new QPushButton(QStringLiteral("< &Back"), this);
-    next_ = new QPushButton(QStringLiteral("&Next >"), this);
-    finish_ = new QPushButton(QStringLiteral("Finish"), this);
-    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    back_ = new QPushButton(Str(kBackText), this);
+    next_ = new QPushButton(Str(kNextText), this);
+    finish_ = new QPushButton(Str(kFinishText), this);
+    cancel_ = new QPushButton(Str(kCancelText), this);
     for (QPushButton* b : {back_, next_, finish_, cancel_}) {
         b->setFixedSize(75, 23);
         b->setAutoDefault(false);

@@ -107,6 +107,9 @@ TEST_F(SheetTest, NewStyleWalkThroughWithHeaderWatermarkAndButtons) {
     s.NextButton()->click();
     Settle();
     EXPECT_EQ(s.HeaderTitle()->text(), "Modem search");
+    while (w.search->Searching()) QApplication::processEvents();
+    Settle();
+    EXPECT_FALSE(s.NextButton()->isEnabled());  // nothing found: only Back
     s.PressButton(WizardButton::Next);  // as the search does once it found a modem
     Settle();
     EXPECT_EQ(s.HeaderTitle()->text(), "Modem test");

@@ -1,0 +1,252 @@
+// The pages through their toolkit-neutral classes, with controls in memory:
+// the port choice, the search page's dial-test controls and the telephone
+// number it hands on, and the test page's rows. Searches run in virtual time
+// against the simulated modem.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "ModemModel.h"
+#include "log/RunSettings.h"
+#include "platform/PortSource.h"
+#include "platform/Texts.h"
+#include "platform/fake/FakeClock.h"
+#include "platform/fake/FakeDialogItems.h"
+#include "platform/fake/FakeInstalledModems.h"
+#include "platform/fake/FakeSerial.h"
+#include "platform/fake/FakeSystem.h"
+#include "ui/DialogTemplates.h"
+#include "ui/Pages.h"
+
+namespace nubo {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kIni = R"([Common]
+ModemDetectCmd=AT
+ModemDetectAnsw=OK
+ModemReadName=ATI3
+ModemReadName2=AT+GMM
+ModemReadFirmw=ATI4
+
+[NUBO 56K-PRO]
+ModemTapiName=NUBO 56K-PRO
+CRCCheckCmd=AT&T8
+CRCCheckAnswer=OK
+RAMCheckCmd=AT&T7
+RAMCheckError=ERROR
+DialCmd=ATDT
+DialCmdNoDialT=ATX3DT
+DialAnswer=CONNECT
+MinSpeed=14400
+DiagCmd=AT&V1
+DiagAnswer=OK
+)";
+
+class PagesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("nubopages-" + std::string(::testing::UnitTest::GetInstance()
+                                               ->current_test_info()
+                                               ->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        system_.programPath = (dir_ / "nubotest").string();
+        std::ofstream(dir_ / "nubotest.ini") << kIni;
+        std::ofstream(dir_ / "nubotest.dat") << "49,D,Munich,089,123\n49,D,Berlin,030,555\n";
+        driver_.Add("COM1", line_);
+        settings_.newStyleWizard = true;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    PageServices Services() { return {system_, clock_, driver_, ports_, modems_, records_}; }
+
+    template <typename Page>
+    void Show(Page& page) {
+        // The controls start as the page's template has them.
+        for (const ControlTemplate& c : FindTemplate(page.Ids().templateId)->controls) {
+            items_.Show(c.id, c.visible);
+            items_.Enable(c.id, c.enabled);
+        }
+        page.Attach(items_, host_);
+        page.OnCreate();
+        page.OnSetActive();
+    }
+    void Click(WizardPage& page, int id, bool check) {
+        items_.Check(id, check);
+        page.OnCommand(id);
+    }
+    void WaitForSearch(CConfigP& page) {
+        for (int i = 0; i < 2000 && page.Searching(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        ASSERT_FALSE(page.Searching());
+    }
+
+    fs::path dir_;
+    FakeSystem system_;
+    FakeClock clock_;
+    modemsim::ModemModel modem_{modemsim::ModemProfile{}};
+    FakeSerialLine line_{clock_, modem_};
+    FakeSerialDriver driver_;
+    ListedPorts ports_{{"COM3", "com1", "COM1"}};
+    FakeInstalledModems modems_;
+    ModemRecords records_;
+    RunSettings settings_;
+    FakeDialogItems items_;
+    FakeWizardHost host_;
+};
+
+TEST_F(PagesTest, PortPageStoresTheChoiceOnEveryNext) {
+    CCommP page(settings_, Services(), {162, 10, 11, 12});
+    Show(page);
+    EXPECT_EQ(host_.Buttons(), kWizBack | kWizNext);
+    EXPECT_EQ(items_.lists[1048].items, (std::vector<std::string>{"com1", "COM3"}));
+    EXPECT_EQ(items_.ListSelectedText(1048), "com1");
+    EXPECT_TRUE(items_.IsChecked(1064));
+    EXPECT_TRUE(items_.titleFonts.empty());  // the new style's title is the header
+
+    items_.Enable(1048, false);
+    Click(page, 1065, true);
+    EXPECT_FALSE(items_.IsChecked(1064));
+    EXPECT_TRUE(items_.IsEnabled(1048));
+    EXPECT_TRUE(items_.IsEnabled(1049));
+    items_.ListSelect(1048, 1);
+    EXPECT_TRUE(page.OnWizardNext());
+    EXPECT_EQ(settings_.port, "COM3");
+    EXPECT_FALSE(settings_.searchAllPorts);
+
+    // Back, "all ports" again, Next: a full scan, the port left as it was.
+    Click(page, 1064, true);
+    EXPECT_FALSE(items_.IsEnabled(1048));
+    EXPECT_FALSE(items_.IsEnabled(1049));
+    EXPECT_TRUE(page.OnWizardNext());
+    EXPECT_TRUE(settings_.searchAllPorts);
+    EXPECT_EQ(settings_.port, "COM3");
+}
+
+TEST_F(PagesTest, PortPageWithoutPortsSearchesAllAndOldStyleHasItsTitleFont) {
+    settings_.newStyleWizard = false;
+    ListedPorts none{{}};
+    PageServices services{system_, clock_, driver_, none, modems_, records_};
+    CCommP page(settings_, services, {169, 10, 0, 0});
+    Show(page);
+    EXPECT_EQ(items_.titleFonts.at(1068).face, "MS Shell Dlg");
+    EXPECT_EQ(items_.ListCount(1048), 0);
+    Click(page, 1065, true);
+    settings_.searchAllPorts = false;
+    EXPECT_TRUE(page.OnWizardNext());
+    EXPECT_TRUE(settings_.searchAllPorts);
+}
+
+TEST_F(PagesTest, SearchPageOffersTheTestCallAndComposesTheNumber) {
+    settings_.port = "COM1";
+    settings_.searchAllPorts = false;
+    CConfigP page(settings_, Services(), {129, 16, 17, 18});
+    items_.SetText(1022, "State - runtime");
+    Show(page);
+    EXPECT_EQ(items_.texts[1022], "");
+    WaitForSearch(page);
+    EXPECT_EQ(settings_.exitCode, 1);
+    EXPECT_EQ(items_.texts[1028], "COM1");
+    EXPECT_EQ(items_.texts[1030], "NUBO 56K-PRO");
+    EXPECT_EQ(host_.Buttons(), kWizBack | kWizNext);
+    for (int id : {1035, 1062, 1063, 1042, 1041, 1066}) EXPECT_TRUE(items_.IsVisible(id)) << id;
+    for (int id : {1039, 1038, 1033, 1043, 1031, 1034}) EXPECT_FALSE(items_.IsVisible(id)) << id;
+    EXPECT_FALSE(items_.IsChecked(1035));
+    EXPECT_TRUE(items_.IsChecked(1062));
+    EXPECT_TRUE(items_.IsChecked(1066));
+    EXPECT_TRUE(items_.readOnly.count(1028) && items_.readOnly.count(1030) &&
+                items_.readOnly.count(1034));
+
+    // Tick the test call: options, prefix and dial-tone box enabled, the
+    // dial-in service's first location (alphabetically) chosen.
+    for (int id : {1062, 1063, 1042, 1041, 1066}) items_.Enable(id, false);
+    Click(page, 1035, true);
+    for (int id : {1062, 1063, 1042, 1041, 1066}) EXPECT_TRUE(items_.IsEnabled(id)) << id;
+    EXPECT_EQ(items_.lists[1043].items, (std::vector<std::string>{"Berlin", "Munich"}));
+    EXPECT_EQ(items_.texts[1034], "030555");
+    items_.SetText(1042, "0");
+    EXPECT_TRUE(page.OnWizardNext());
+    EXPECT_EQ(settings_.phoneNumber, "0030555");
+    EXPECT_FALSE(settings_.noDialTone);
+
+    // Own connection, no prefix, no dial tone.
+    Click(page, 1063, true);
+    items_.Check(1062, false);
+    EXPECT_TRUE(items_.IsVisible(1038));
+    EXPECT_EQ(items_.focus, 1038);
+    items_.SetText(1042, "");
+    items_.SetText(1038, "  12 34");
+    items_.Check(1066, false);
+    EXPECT_TRUE(page.OnWizardNext());
+    EXPECT_EQ(settings_.phoneNumber, "  12 34");
+    EXPECT_TRUE(settings_.noDialTone);
+    items_.Check(1066, true);
+    EXPECT_TRUE(page.OnWizardNext());
+    EXPECT_FALSE(settings_.noDialTone);
+
+    // No test call: no number.
+    Click(page, 1035, false);
+    EXPECT_FALSE(items_.IsEnabled(1063));
+    EXPECT_TRUE(items_.IsVisible(1063));
+    EXPECT_TRUE(page.OnWizardNext());
+    EXPECT_EQ(settings_.phoneNumber, "");
+
+    // Back to this page: the controls hide until the new search found the modem again.
+    page.OnSetActive();
+    page.OnClose();
+    EXPECT_FALSE(page.Searching());
+}
+
+TEST_F(PagesTest, AutomaticSearchPressesNextAndKeepsTheCommandLineChoices) {
+    settings_.automaticMode = true;
+    settings_.port = "COM1";
+    settings_.searchAllPorts = false;
+    settings_.phoneNumber = "0123";
+    settings_.noDialTone = true;
+    CConfigP page(settings_, Services(), {129, 16, 17, 18});
+    Show(page);
+    WaitForSearch(page);
+    EXPECT_EQ(host_.Presses(), std::vector<WizardButton>{WizardButton::Next});
+    EXPECT_FALSE(items_.IsVisible(1035));
+    EXPECT_TRUE(page.OnWizardNext());
+    EXPECT_EQ(settings_.phoneNumber, "0123");
+    EXPECT_TRUE(settings_.noDialTone);
+}
+
+TEST_F(PagesTest, TestPageRowsFollowTheNumberAndTheDiagnosticCommand) {
+    struct Case {
+        const char* phone;
+        const char* diag;
+        std::size_t rows;
+    };
+    for (const Case& c : {Case{"", "AT&V1", 3}, Case{"0123", "", 4}, Case{"0123", "AT&V1", 5}}) {
+        settings_.phoneNumber = c.phone;
+        records_.commands.diagCmd = c.diag;
+        CTestP page(settings_, Services(), {134, 19, 20, 21});
+        Show(page);
+        const auto rows = page.ResultList().Snapshot();
+        ASSERT_EQ(rows.size(), c.rows);
+        EXPECT_EQ(rows[0].text, "Device is installed as a Windows Modem (TAPI)");
+        EXPECT_EQ(rows[2].text, "Checking the stored checksum ");
+        if (c.rows > 3) EXPECT_EQ(rows[3].text, texts::Text(49));
+        page.OnClose();
+    }
+}
+
+TEST_F(PagesTest, AutomaticTestPageEndsTheWizard) {
+    settings_.automaticMode = true;
+    CTestP page(settings_, Services(), {134, 19, 20, 21});
+    Show(page);
+    EXPECT_EQ(host_.Ends(), std::vector<int>{0});
+    EXPECT_EQ(page.ResultList().Count(), 0);
+}
+
+}  // namespace
+}  // namespace nubo
