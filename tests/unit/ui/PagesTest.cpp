@@ -31,7 +31,7 @@ ModemDetectCmd=AT
 ModemDetectAnsw=OK
 ModemReadName=ATI3
 ModemReadName2=AT+GMM
-ModemReadFirmw=ATI4
+ModemReadFirmw=ATI7
 
 [NUBO 56K-PRO]
 ModemTapiName=NUBO 56K-PRO
