@@ -168,7 +168,17 @@ CTestP::CTestP(RunSettings& settings, PageServices services, PageIds ids)
 
 CTestP::~CTestP() { StopWorker(); }
 
-void CTestP::OnCreate() { SetOldStyleTitleFont(settings_, *items_); }
+void CTestP::OnCreate() {
+    SetOldStyleTitleFont(settings_, *items_);
+    run_ = std::make_unique<TestRun>(*host_);
+}
+
+ModemTestContext CTestP::TestContext() {
+    return {settings_, services_.records.commands, TestLine{services_.serial, services_.clock},
+            ModemRegistration{services_.system, nullptr, &services_.installedModems}};
+}
+
+bool CTestP::Testing() const { return run_ && run_->Running(); }
 
 CTestP::Rect CTestP::ResultListRect() const {
     return settings_.newStyleWizard ? Rect{31, 37, 430, 162} : Rect{31, 107, 430, 222};
@@ -177,6 +187,11 @@ CTestP::Rect CTestP::ResultListRect() const {
 void CTestP::OnSetActive() {
     items_->SetText(kResultField, "");
     if (settings_.automaticMode) {
+        // Only after a search that found a described modem.
+        if (settings_.exitCode > 0) {
+            ModemTestContext context = TestContext();
+            RunModemTests(context, nullptr);
+        }
         host_->EndWizard(0);
         return;
     }
@@ -187,11 +202,13 @@ void CTestP::OnSetActive() {
         resultList_.AddItem(texts::Text(49));
         if (!services_.records.commands.diagCmd.empty()) resultList_.AddItem(texts::Text(60));
     }
-    host_->SetWizardButtons(kWizBack | kWizFinish);
+    run_->Start({TestContext(), resultList_, *items_, *host_});
 }
 
 void CTestP::OnClose() { StopWorker(); }
 
-void CTestP::StopWorker() {}
+void CTestP::StopWorker() {
+    if (run_) run_->Stop();
+}
 
 }  // namespace nubo

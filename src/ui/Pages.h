@@ -9,6 +9,7 @@
 #include "config/IniFile.h"
 #include "config/ModemDescription.h"
 #include "discovery/ModemSearch.h"
+#include "modemtests/TestWorker.h"
 #include "ui/ResultList.h"
 #include "ui/WizardPage.h"
 
@@ -88,6 +89,9 @@ public:
     void OnSetActive() override;
     void OnClose() override;
 
+    // Whether the test worker still runs (for tests).
+    bool Testing() const;
+
     // The result list the front end shows at ResultListRect (pixels of the
     // page: left, top, right, bottom).
     CResultList& ResultList() { return resultList_; }
@@ -99,8 +103,11 @@ public:
 private:
     void StopWorker();
 
+    ModemTestContext TestContext();
+
     PageServices services_;
     CResultList resultList_;
+    std::unique_ptr<TestRun> run_;
 };
 
 }  // namespace nubo

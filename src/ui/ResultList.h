@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "modemtests/ModemTests.h"
+
 namespace nubo {
 
 struct TestItem {
@@ -26,13 +28,13 @@ struct RowState {
     std::string text;
 };
 
-class CResultList {
+class CResultList : public TestRows {
 public:
     void AddItem(const std::string& text);
     void RemoveAll();
     // Both ask the front end for a repaint of the whole list.
-    void SetActive(int row, bool on);
-    void SetResult(int row, bool passed, bool failed);
+    void SetActive(int row, bool on) override;
+    void SetResult(int row, bool passed, bool failed) override;
 
     int Count() const { return static_cast<int>(rows_.size()); }
     std::vector<RowState> Snapshot() const;

@@ -236,6 +236,15 @@ TEST_F(PagesTest, TestPageRowsFollowTheNumberAndTheDiagnosticCommand) {
         EXPECT_EQ(rows[0].text, "Device is installed as a Windows Modem (TAPI)");
         EXPECT_EQ(rows[2].text, "Checking the stored checksum ");
         if (c.rows > 3) EXPECT_EQ(rows[3].text, texts::Text(49));
+        // The worker runs the tests (no port given: every test fails) and then
+        // offers Back and Finish with the closing sentence.
+        for (int i = 0; i < 5000 && page.Testing(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        ASSERT_FALSE(page.Testing());
+        EXPECT_EQ(host_.Buttons(), kWizBack | kWizFinish);
+        EXPECT_EQ(items_.texts[1022], texts::Text(74));
+        EXPECT_TRUE(page.ResultList().Snapshot()[1].failed);
         page.OnClose();
     }
 }
