@@ -148,9 +148,7 @@ TEST_F(PagesTest, SearchPageOffersTheTestCallAndComposesTheNumber) {
     settings_.port = "COM1";
     settings_.searchAllPorts = false;
     CConfigP page(settings_, Services(), {129, 16, 17, 18});
-    items_.SetText(1022, "State - runtime");
     Show(page);
-    EXPECT_EQ(items_.texts[1022], "");
     WaitForSearch(page);
     EXPECT_EQ(settings_.exitCode, 1);
     EXPECT_EQ(items_.texts[1028], "COM1");
