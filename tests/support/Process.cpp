@@ -121,8 +121,10 @@ ProcessResult Process::Wait(std::chrono::milliseconds limit) {
     int status = 0;
     waitpid(pid_, &status, 0);
     pid_ = -1;
-    if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
-    else if (WIFSIGNALED(status)) result.status = -WTERMSIG(status);
+    if (WIFEXITED(status))
+        result.status = WEXITSTATUS(status);
+    else if (WIFSIGNALED(status))
+        result.status = -WTERMSIG(status);
     return result;
 }
 
@@ -149,7 +151,9 @@ std::string ReadFile(const std::string& path) {
     return s.str();
 }
 
-bool FileExists(const std::string& path) { return fs::exists(path); }
+bool FileExists(const std::string& path) {
+    return fs::exists(path);
+}
 
 std::vector<std::string> LogLinesWithoutTime(const std::string& log) {
     std::vector<std::string> lines;

@@ -10,10 +10,10 @@
 namespace nubo::testing {
 
 struct ProcessResult {
-    int status = -1000;    // exit status as the shell sees it (0..255), or -signal
+    int status = -1000;  // exit status as the shell sees it (0..255), or -signal
     bool timedOut = false;
-    std::string err;       // what the child wrote on stderr
-    std::string out;       // what the child wrote on stdout
+    std::string err;  // what the child wrote on stderr
+    std::string out;  // what the child wrote on stdout
 };
 
 // Environment entries mapped to std::nullopt are removed for the child.

@@ -42,11 +42,11 @@ struct Wizard {
         settings.automaticMode = automatic;
         system.programPath = "/nonexistent/nubotest";  // no description file: nothing is found
         PageServices services{system, clock, serial, ports, modems, records};
-        welcome = std::make_unique<CWelcomeP>(settings, PageTable(PageKind::Welcome, newStyle),
-                                              newStyle);
+        welcome =
+            std::make_unique<CWelcomeP>(settings, PageTable(PageKind::Welcome, newStyle), newStyle);
         port = std::make_unique<CCommP>(settings, services, PageTable(PageKind::Port, newStyle));
-        search = std::make_unique<CConfigP>(settings, services,
-                                            PageTable(PageKind::Search, newStyle));
+        search =
+            std::make_unique<CConfigP>(settings, services, PageTable(PageKind::Search, newStyle));
         test = std::make_unique<CTestP>(settings, services, PageTable(PageKind::Test, newStyle));
         std::vector<WizardPage*> pages = {welcome.get(), port.get(), search.get(), test.get()};
         if (automatic) pages = {search.get(), test.get()};
@@ -110,7 +110,7 @@ TEST_F(SheetTest, NewStyleWalkThroughWithHeaderWatermarkAndButtons) {
     while (w.search->Searching()) QApplication::processEvents();
     Settle();
     EXPECT_FALSE(s.NextButton()->isEnabled());  // nothing found: only Back
-    s.PressButton(WizardButton::Next);  // as the search does once it found a modem
+    s.PressButton(WizardButton::Next);          // as the search does once it found a modem
     Settle();
     EXPECT_EQ(s.HeaderTitle()->text(), "Modem test");
     EXPECT_EQ(s.HeaderSubtitle()->text(), "A series of tests is beeing performed on this modem.");
@@ -172,7 +172,8 @@ TEST_F(SheetTest, ContextHelpPopsUpForMappedControlsOnly) {
     EXPECT_EQ(page->HelpText(page->Control(1065)), "");  // topic without text
     EXPECT_EQ(page->HelpText(page->Control(1048)), "");  // topic not in the file
     QWidget* option = page->Control(1064);
-    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), option->mapToGlobal(QPoint(5, 5)));
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            option->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(option, &click);
     Settle();
     bool popup = false;

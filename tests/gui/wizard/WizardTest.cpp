@@ -67,9 +67,8 @@ protected:
     }
 
     void SetUp() override {
-        emulator_ = std::make_unique<Process>(NUBO_MODEMSIM,
-                                              std::vector<std::string>{"--connect-delay=300"},
-                                              testing::EnvChanges{});
+        emulator_ = std::make_unique<Process>(
+            NUBO_MODEMSIM, std::vector<std::string>{"--connect-delay=300"}, testing::EnvChanges{});
         pty_ = emulator_->ReadLine(std::chrono::seconds(10));
         ASSERT_FALSE(pty_.empty());
         for (const char* ext : {".ini", ".dat", ".HLP"}) {
@@ -115,7 +114,8 @@ TEST_P(WizardRun, ClickThroughFromWelcomeToFinish) {
     auto* list = ControlOf<QListWidget>(sheet, 1, 1048);
     ASSERT_TRUE(list->isEnabled());
     ASSERT_EQ(list->count(), 2);
-    list->setCurrentRow(list->row(list->findItems(QString::fromStdString(pty_), Qt::MatchExactly)[0]));
+    list->setCurrentRow(
+        list->row(list->findItems(QString::fromStdString(pty_), Qt::MatchExactly)[0]));
     Shoot(sheet, "wizard-" + style + "-3-port-chosen");
 
     sheet.NextButton()->click();
