@@ -8,12 +8,9 @@
 #include <map>
 #include <mutex>
 
+#include "platform/Embedded.h"
+
 namespace nubo::embedded {
-struct File {
-    const char* name;
-    const unsigned char* data;
-    std::size_t size;
-};
 extern const File kCatalogs[];
 }  // namespace nubo::embedded
 

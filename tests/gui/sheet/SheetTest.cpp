@@ -22,6 +22,7 @@
 #include "platform/fake/FakeSystem.h"
 #include "qt/TemplatePage.h"
 #include "qt/WizardSheet.h"
+#include "support/QtApp.h"
 #include "ui/Pages.h"
 
 namespace nubo {
@@ -68,13 +69,7 @@ struct Wizard {
 
 class SheetTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "gui_sheet";
-        static char* argv[] = {name, nullptr};
-        InstallFontSubstitutes();
-        if (!QApplication::instance()) new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { testing::EnsureQtApplication(); }
 };
 
 TEST_F(SheetTest, NewStyleWalkThroughWithHeaderWatermarkAndButtons) {

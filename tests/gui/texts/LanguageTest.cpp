@@ -28,6 +28,7 @@
 #include "platform/posix/PosixSystem.h"
 #include "qt/TemplatePage.h"
 #include "qt/WizardSheet.h"
+#include "support/QtApp.h"
 #include "ui/Pages.h"
 
 namespace nubo {
@@ -178,13 +179,7 @@ struct Case {
 
 class Languages : public ::testing::TestWithParam<Case> {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "gui_texts";
-        static char* argv[] = {name, nullptr};
-        InstallFontSubstitutes();
-        if (!QApplication::instance()) new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { testing::EnsureQtApplication(); }
 };
 
 TEST_P(Languages, EveryPageShowsTheTextsOfTheUsersLanguage) {

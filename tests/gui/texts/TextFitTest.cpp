@@ -19,6 +19,7 @@
 #include "qt/TemplatePage.h"
 #include "qt/UiDispatcher.h"
 #include "qt/WizardSheet.h"
+#include "support/QtApp.h"
 #include "ui/DialogTemplates.h"
 
 namespace nubo {
@@ -88,13 +89,7 @@ std::string Misfit(const Room& room, const QString& text, const QString& english
 
 class TextFit : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "gui_texts";
-        static char* argv[] = {name, nullptr};
-        InstallFontSubstitutes();
-        if (!QApplication::instance()) new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { testing::EnsureQtApplication(); }
     void TearDown() override { texts::SelectLanguage("en-US"); }
 
     // Measures the text of every language at one place; text(lang) gives it.

@@ -25,6 +25,7 @@
 #include "qt/TemplatePage.h"
 #include "qt/WizardSheet.h"
 #include "support/Process.h"
+#include "support/QtApp.h"
 #include "ui/Pages.h"
 
 namespace nubo {
@@ -58,13 +59,7 @@ T* ControlOf(WizardSheet& sheet, int page, int id) {
 
 class WizardRun : public ::testing::TestWithParam<bool> {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "gui_wizard";
-        static char* argv[] = {name, nullptr};
-        InstallFontSubstitutes();
-        if (!QApplication::instance()) new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { testing::EnsureQtApplication(); }
 
     void SetUp() override {
         emulator_ = std::make_unique<Process>(
