@@ -163,7 +163,7 @@ TEST_P(WizardRun, ClickThroughFromWelcomeToFinish) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothStyles, WizardRun, ::testing::Values(true, false),
-                         [](const auto& info) { return info.param ? "New" : "Old"; });
+                         [](const auto& style) { return style.param ? "New" : "Old"; });
 
 }  // namespace
 }  // namespace nubo

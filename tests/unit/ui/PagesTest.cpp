@@ -232,7 +232,9 @@ TEST_F(PagesTest, TestPageRowsFollowTheNumberAndTheDiagnosticCommand) {
         ASSERT_EQ(rows.size(), c.rows);
         EXPECT_EQ(rows[0].text, "Device is installed as a Windows Modem (TAPI)");
         EXPECT_EQ(rows[2].text, "Checking the stored checksum ");
-        if (c.rows > 3) EXPECT_EQ(rows[3].text, texts::Text(49));
+        if (c.rows > 3) {
+            EXPECT_EQ(rows[3].text, texts::Text(49));
+        }
         // The worker runs the tests (no port given: every test fails) and then
         // offers Back and Finish with the closing sentence.
         for (int i = 0; i < 5000 && page.Testing(); ++i) {
