@@ -20,6 +20,7 @@
 #include "platform/fake/FakeInstalledModems.h"
 #include "platform/fake/FakeSerial.h"
 #include "platform/fake/FakeSystem.h"
+#include "qt/Pictures.h"
 #include "qt/TemplatePage.h"
 #include "qt/WizardSheet.h"
 #include "support/QtApp.h"
@@ -203,6 +204,22 @@ TEST_F(SheetTest, ButtonFlagsAndFocusNeverLandOnCancel) {
     EXPECT_FALSE(s.NextButton()->isEnabled());
     EXPECT_NE(s.focusWidget(), s.CancelButton());
     s.CancelButton()->click();
+}
+
+TEST_F(SheetTest, SixteenColourDisplaysGetTheSixteenColourWatermark) {
+    for (bool low : {false, true}) {
+        Wizard w(true);
+        WizardSheet s({w.welcome.get()}, true, low);
+        const QImage shown = s.Watermark()->pixmap().toImage();
+        const QImage picture = LoadPicture(low ? 142 : 148);
+        ASSERT_FALSE(picture.isNull());
+        EXPECT_EQ(shown.size(), QSize(503, 313));
+        EXPECT_EQ(shown.pixel(5, 5), picture.pixel(5, 5)) << low;
+        EXPECT_EQ(shown.pixel(100, 300), picture.pixel(100, 300)) << low;
+        // Right of the picture the canvas has the window colour.
+        EXPECT_EQ(QColor(shown.pixel(300, 5)), s.palette().color(QPalette::Base));
+    }
+    EXPECT_NE(LoadPicture(142).pixel(5, 5), LoadPicture(148).pixel(5, 5));
 }
 
 TEST_F(SheetTest, AutomaticRunMovesOnAndEndsByItself) {
