@@ -42,7 +42,7 @@ bool Rejected(const std::string& answer) {
 
 }  // namespace
 
-bool IdentifyModem(SerialLine line, const std::string& portName, IdentifyCommands commands,
+bool IdentifyModem(SerialLine line, const std::string& portName, const IdentifyCommands& commands,
                    DetectedModem& modem, const std::atomic<int>* cancel) {
     CComPort port(line.driver, line.clock, line.trace);
     if (port.SetPortName(portName) == 0) return false;

@@ -25,7 +25,7 @@ struct SerialLine {
 // least one later command was answered without "ERR". Replaces
 // modem.modelName when a name answer came, appends to modem.firmware. A raised
 // cancel flag ends the conversation early with false.
-bool IdentifyModem(SerialLine line, const std::string& portName, IdentifyCommands commands,
+bool IdentifyModem(SerialLine line, const std::string& portName, const IdentifyCommands& commands,
                    DetectedModem& modem, const std::atomic<int>* cancel = nullptr);
 
 }  // namespace nubo

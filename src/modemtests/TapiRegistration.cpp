@@ -21,6 +21,7 @@ void TrimRight(std::string& text) {
 
 std::vector<std::string> RegistryModels(Registry& registry, System& system) {
     std::vector<std::string> models;
+    models.reserve(kTapiEntries);
     for (int entry = 0; entry < kTapiEntries; ++entry) {
         models.push_back(ReadRegistryText(registry, Registry::kLocalMachine,
                                           ModemClassKey(entry, system), "Model", ""));

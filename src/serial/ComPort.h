@@ -23,7 +23,7 @@ enum RequestFlags : int {
 class CComPort {
 public:
     // Collected answer text stops growing here; the answer phase ends with it.
-    static constexpr std::size_t kMaxAnswer = 64 * 1024;
+    static constexpr std::size_t kMaxAnswer = std::size_t{64} * 1024;
     // Pause after which a stalled answer gets a scroll CR.
     static constexpr std::uint32_t kScrollAfter = 250;
     // A cancel raised during an answer wait is seen within this many ms.
@@ -54,12 +54,12 @@ public:
     // One AT command exchange: 1 on "OK" (or, with RequestNoAnswer, once the
     // command and its CR went through), 0 otherwise. answer is written only at
     // the normal end. cancel may be null; a non-zero value ends the request.
-    int Request(std::string command, std::string& answer, int flags, const std::atomic<int>* cancel,
+    int Request(const std::string& command, std::string& answer, int flags, const std::atomic<int>* cancel,
                 int timeout, int retries);
     // For callers whose flag no other thread writes.
-    int Request(std::string command, std::string& answer, int flags, const int* cancel, int timeout,
+    int Request(const std::string& command, std::string& answer, int flags, const int* cancel, int timeout,
                 int retries);
-    int Request(std::string command, std::string& answer, int flags, std::nullptr_t, int timeout,
+    int Request(const std::string& command, std::string& answer, int flags, std::nullptr_t, int timeout,
                 int retries);
 
     // printf-style step trace to the sink given at construction (or the default).

@@ -58,21 +58,21 @@ struct CComPort::CancelFlag {
     }
 };
 
-int CComPort::Request(std::string command, std::string& answer, int flags,
+int CComPort::Request(const std::string& command, std::string& answer, int flags,
                       const std::atomic<int>* cancel, int timeout, int retries) {
     CancelFlag flag;
     flag.shared = cancel;
     return RunRequest(command, answer, flags, flag, timeout, retries);
 }
 
-int CComPort::Request(std::string command, std::string& answer, int flags, const int* cancel,
+int CComPort::Request(const std::string& command, std::string& answer, int flags, const int* cancel,
                       int timeout, int retries) {
     CancelFlag flag;
     flag.plain = cancel;
     return RunRequest(command, answer, flags, flag, timeout, retries);
 }
 
-int CComPort::Request(std::string command, std::string& answer, int flags, std::nullptr_t,
+int CComPort::Request(const std::string& command, std::string& answer, int flags, std::nullptr_t,
                       int timeout, int retries) {
     return RunRequest(command, answer, flags, CancelFlag{}, timeout, retries);
 }

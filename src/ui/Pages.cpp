@@ -9,7 +9,7 @@
 namespace nubo {
 namespace {
 
-constexpr TitleFont kOldStyleTitleFont{"MS Shell Dlg", 20, 700};
+const TitleFont kOldStyleTitleFont{"MS Shell Dlg", 20, 700};
 
 void SetOldStyleTitleFont(RunSettings& settings, DialogItems& items) {
     if (!settings.newStyleWizard) items.SetTitleFont(kOldStyleTitleId, kOldStyleTitleFont);

@@ -30,7 +30,7 @@ work=$1
 NUBOTEST_PORTS=$2 "$work/nubotest" >"$work/out.txt" 2>&1 &
 pid=$!
 win=""
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   win=$(xdotool search --name 'NUBO modem installation test' 2>/dev/null | head -n1)
   [ -n "$win" ] && break
   sleep 0.1
@@ -48,7 +48,15 @@ if kill -0 $pid 2>/dev/null; then echo "wizard still open"; kill $pid; exit 1; f
 wait $pid
 echo $? >"$work/status"
 INNER
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/drive.sh" "$work" "$pty"
+# Two servers started at once may race for the same display number; then
+# the server does not come up, and a second try picks another.
+for _ in 1 2 3; do
+  xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/drive.sh" "$work" "$pty" && break
+  [ -e "$work/status" ] && break
+  echo "retrying with another display"
+  sleep 1
+done
+[ -e "$work/status" ] || { echo "the wizard did not run"; cat "$work/out.txt" 2>/dev/null; exit 1; }
 
 status=$(cat "$work/status")
 log="$work/nubotest.log"
