@@ -168,6 +168,7 @@ int CComPort::RunRequest(const std::string& command, std::string& answer, int fl
         bool scrollSent = false;
         bool onlyLineEndsSinceScroll = true;
         int idleScrolls = 0;
+        int scrolls = 0;
         bool idleTraced = false;
         const int idleLimit = IdleScrollLimit(static_cast<int>(answerTime));
         while (answerClass == 0 && Since(clock_.TickCount(), start) < answerTime) {
@@ -189,7 +190,8 @@ int CComPort::RunRequest(const std::string& command, std::string& answer, int fl
                     continue;
                 }
                 if (scrollSent) idleScrolls = onlyLineEndsSinceScroll ? idleScrolls + 1 : 0;
-                if (idleScrolls >= idleLimit) break;
+                if (idleScrolls >= idleLimit || scrolls >= kMaxScrolls) break;
+                ++scrolls;
                 if (Write(lineEnd, 1) == 0) {
                     DebugTrace("Request: Error writing character!\n");
                     return 0;
