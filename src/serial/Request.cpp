@@ -168,7 +168,7 @@ int CComPort::RunRequest(const std::string& command, std::string& answer, int fl
         bool scrollSent = false;
         bool onlyLineEndsSinceScroll = true;
         int idleScrolls = 0;
-        int scrolls = 0;
+        const std::uint32_t phaseStart = start;
         bool idleTraced = false;
         const int idleLimit = IdleScrollLimit(static_cast<int>(answerTime));
         while (answerClass == 0 && Since(clock_.TickCount(), start) < answerTime) {
@@ -190,8 +190,8 @@ int CComPort::RunRequest(const std::string& command, std::string& answer, int fl
                     continue;
                 }
                 if (scrollSent) idleScrolls = onlyLineEndsSinceScroll ? idleScrolls + 1 : 0;
-                if (idleScrolls >= idleLimit || scrolls >= kMaxScrolls) break;
-                ++scrolls;
+                if (idleScrolls >= idleLimit) break;
+                if (Since(clock_.TickCount(), phaseStart) >= kScrollTimeouts * answerTime) break;
                 if (Write(lineEnd, 1) == 0) {
                     DebugTrace("Request: Error writing character!\n");
                     return 0;

@@ -53,12 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                   "a no-answer request leaves the answer alone");
 
     // Worst case per attempt: 11 echo rounds of every character, 10 CRs, and an
-    // answer phase of the time-out after at most kMaxScrolls scroll CRs, plus
+    // answer phase of scroll CRs for kScrollTimeouts time-outs and one more, plus
     // what keeps arriving (the script holds at most 24 events 3 s apart).
     const std::uint64_t chars = command.size() + 1;
-    const std::uint64_t perAttempt = 11 * chars * 510 + 10 * 510 +
-                                     static_cast<std::uint64_t>(timeout > 0 ? timeout : 0) +
-                                     CComPort::kMaxScrolls * 260ull + 24ull * 3000 + 500;
+    const std::uint64_t perAttempt =
+        11 * chars * 510 + 10 * 510 +
+        (CComPort::kScrollTimeouts + 1) * static_cast<std::uint64_t>(timeout > 0 ? timeout : 0) +
+        24ull * 3000 + 500;
     const std::uint64_t bound = (retries + 1) * perAttempt;
     if (std::getenv("NUBOFUZZ_DEBUG")) {
         std::fprintf(
