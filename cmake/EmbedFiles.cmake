@@ -1,7 +1,7 @@
 # nubo_embed_files(<out.cpp> <symbol> <files...>): turns files into a byte-array
 # table { name, data, size } so resources need no loader at run time.
 function(nubo_embed_files out symbol)
-  set(body "// Generated: embedded resource files.\n#include <cstddef>\nnamespace nubo::embedded {\nstruct File { const char* name; const unsigned char* data; std::size_t size; };\n")
+  set(body "// Generated: embedded resource files.\n#include \"platform/Embedded.h\"\nnamespace nubo::embedded {\n")
   set(table "")
   set(i 0)
   foreach(f IN LISTS ARGN)

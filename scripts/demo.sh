@@ -74,3 +74,16 @@ esac
 echo "---- $log"
 tr -d '\r' <"$log"
 printf -- '---- exit code %d (0x%02X): %s\n' "$code" "$((code & 0xff))" "$meaning"
+
+# With a screen, the same modem through the interactive wizard: a search of
+# "all ports" reaches the emulator through NUBOTEST_PORTS.
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    echo "Opening the interactive wizard against the emulated modem on $NUBO_DEVICE ..."
+    set +e
+    NUBOTEST_PORTS="$NUBO_DEVICE" DBUS_SYSTEM_BUS_ADDRESS="$DBUS_SYSTEM_BUS_ADDRESS" \
+        "$bin/nubotest"
+    status=$?
+    set -e
+    echo "---- the wizard ended with exit code $((status > 127 ? status - 256 : status));" \
+         "its log: $bin/nubotest.log"
+fi

@@ -6,8 +6,8 @@
 namespace nubo {
 namespace {
 
-constexpr std::array<const char*, 8> kOptions = {"/P:", "/p:", "/T:", "/t:",
-                                                 "/L:", "/l:", "/NODIALTONE", "/nodialtone"};
+constexpr std::array<const char*, 8> kOptions = {
+    "/P:", "/p:", "/T:", "/t:", "/L:", "/l:", "/NODIALTONE", "/nodialtone"};
 
 bool BeginsOption(const std::string& text, std::size_t pos) {
     for (const char* option : kOptions) {

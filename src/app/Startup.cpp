@@ -19,8 +19,8 @@ std::string RawCommandLine(int argc, const char* const* argv) {
     return first == std::string::npos ? std::string() : line.substr(first);
 }
 
-int RunProgram(const std::string& commandLine, Machine machine, FrontEnd& frontEnd,
-               ValueRule rule, std::ostream& err) {
+int RunProgram(const std::string& commandLine, Machine machine, FrontEnd& frontEnd, ValueRule rule,
+               std::ostream& err) {
     RunSettings settings;
     ModemRecords records;
     const PageServices services{machine.system, machine.clock,           machine.serial,
@@ -64,7 +64,8 @@ int RunProgram(const std::string& commandLine, Machine machine, FrontEnd& frontE
     } else {
         pages = {welcome.get(), port.get(), search.get(), test.get()};
     }
-    if (!pages.empty() && frontEnd.RunSheet(pages, settings, BesideProgram(services.system, ".HLP"))) {
+    if (!pages.empty() &&
+        frontEnd.RunSheet(pages, settings, BesideProgram(services.system, ".HLP"))) {
         settings.Log("PRG-Message         : Program canceled by user !");
         settings.exitCode = exitcode::kCancelled;
     }

@@ -36,8 +36,8 @@ struct Machine {
 };
 
 // Returns the process exit code.
-int RunProgram(const std::string& commandLine, Machine machine, FrontEnd& frontEnd,
-               ValueRule rule, std::ostream& err);
+int RunProgram(const std::string& commandLine, Machine machine, FrontEnd& frontEnd, ValueRule rule,
+               std::ostream& err);
 
 // Exit code when an interactive run finds no display to show the wizard on.
 constexpr int kNoDisplayExitCode = exitcode::kCancelled;

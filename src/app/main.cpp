@@ -6,8 +6,8 @@
 #include "platform/posix/ModemManagerModems.h"
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixSerial.h"
-#include "platform/posix/SysfsPorts.h"
 #include "platform/posix/PosixSystem.h"
+#include "platform/posix/SysfsPorts.h"
 #include "qt/QtFrontEnd.h"
 
 int main(int argc, char** argv) {
@@ -18,8 +18,8 @@ int main(int argc, char** argv) {
     nubo::ModemManagerModems installedModems;
     nubo::texts::SelectLanguage(nubo::texts::LanguageForLocale(system.UserLanguage()));
     auto frontEnd = nubo::CreateQtFrontEnd(argc, argv);
-    const int code = nubo::RunProgram(nubo::RawCommandLine(argc, argv), {system, clock, serial, *ports, installedModems},
-                                      *frontEnd,
+    const int code = nubo::RunProgram(nubo::RawCommandLine(argc, argv),
+                                      {system, clock, serial, *ports, installedModems}, *frontEnd,
                                       nubo::ValueRule::OptionSlash, std::cerr);
     frontEnd.reset();
     return code;

@@ -91,23 +91,12 @@ int ModemSearchThread(SearchContext c, const std::atomic<int>* cancel) {
 }
 
 void ModemSearch::Start(const SearchContext& context) {
-    Stop();
-    cancel_ = 0;
-    finished_ = false;
-    host_.OpenWorkerCalls();
-    worker_ = std::thread([this, context] {
-        ModemSearchThread(context, &cancel_);
-        finished_ = true;
-    });
+    worker_.Start(
+        [context](const std::atomic<int>* cancel) { ModemSearchThread(context, cancel); });
 }
 
 void ModemSearch::Stop() {
-    if (!worker_.joinable()) return;
-    cancel_ = 1;
-    // The worker may be blocked in a call that waits for the UI thread, which
-    // is this one: close those calls first, or the join would never return.
-    host_.CloseWorkerCalls();
-    worker_.join();
+    worker_.Stop();
 }
 
 }  // namespace nubo

@@ -11,6 +11,7 @@
 #include "discovery/IdentifyModem.h"
 #include "discovery/SearchView.h"
 #include "log/RunSettings.h"
+#include "platform/PageWorker.h"
 #include "platform/PortSource.h"
 
 namespace nubo {
@@ -35,8 +36,7 @@ int ModemSearchThread(SearchContext context, const std::atomic<int>* cancel = nu
 
 class ModemSearch {
 public:
-    explicit ModemSearch(WizardHost& host) : host_(host) {}
-    ~ModemSearch() { Stop(); }
+    explicit ModemSearch(WizardHost& host) : worker_(host) {}
     ModemSearch(const ModemSearch&) = delete;
     ModemSearch& operator=(const ModemSearch&) = delete;
 
@@ -45,13 +45,10 @@ public:
     // Cancels the running search, closes its way to the page and waits for it
     // to end. Before the page goes away this must have been called.
     void Stop();
-    bool Running() const { return worker_.joinable() && !finished_.load(); }
+    bool Running() const { return worker_.Running(); }
 
 private:
-    WizardHost& host_;
-    std::thread worker_;
-    std::atomic<int> cancel_{0};
-    std::atomic<bool> finished_{true};
+    PageWorker worker_;
 };
 
 }  // namespace nubo

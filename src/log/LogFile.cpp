@@ -3,9 +3,13 @@
 
 namespace nubo {
 
-CLogFile::CLogFile(System& system) : system_(system) { Open(BesideProgram(system, ".log")); }
+CLogFile::CLogFile(System& system) : system_(system) {
+    Open(BesideProgram(system, ".log"));
+}
 
-CLogFile::CLogFile(System& system, const std::string& path) : system_(system) { Open(path); }
+CLogFile::CLogFile(System& system, const std::string& path) : system_(system) {
+    Open(path);
+}
 
 CLogFile::~CLogFile() {
     std::lock_guard lock(mutex_);
@@ -33,8 +37,7 @@ void CLogFile::WriteLine(const std::string& text) {
     if (!file_) return;
     // Like a stream in its failed state: after a short write (disk full) later
     // lines are dropped instead of leaving torn lines behind them.
-    if (std::fwrite(line.data(), 1, line.size(), file_) != line.size() ||
-        std::fflush(file_) != 0) {
+    if (std::fwrite(line.data(), 1, line.size(), file_) != line.size() || std::fflush(file_) != 0) {
         std::fclose(file_);
         file_ = nullptr;
     }

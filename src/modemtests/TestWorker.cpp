@@ -24,24 +24,14 @@ int TestWorker(TestPageAccess page) {
 }
 
 void TestRun::Start(TestPageAccess page) {
-    Stop();
-    cancel_ = 0;
-    finished_ = false;
-    page.tests.line.cancel = &cancel_;
-    host_.OpenWorkerCalls();
-    worker_ = std::thread([this, page] {
+    worker_.Start([page](const std::atomic<int>* cancel) mutable {
+        page.tests.line.cancel = cancel;
         TestWorker(page);
-        finished_ = true;
     });
 }
 
 void TestRun::Stop() {
-    if (!worker_.joinable()) return;
-    cancel_ = 1;
-    // The worker may wait in a call that the UI thread (this one) must carry
-    // out: close those calls first, or the join would never return.
-    host_.CloseWorkerCalls();
-    worker_.join();
+    worker_.Stop();
 }
 
 }  // namespace nubo

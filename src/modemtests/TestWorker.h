@@ -7,6 +7,7 @@
 
 #include "modemtests/ModemTests.h"
 #include "platform/DialogItems.h"
+#include "platform/PageWorker.h"
 #include "platform/WizardHost.h"
 
 namespace nubo {
@@ -30,10 +31,7 @@ int TestWorker(TestPageAccess page);
 
 class TestRun {
 public:
-    explicit TestRun(WizardHost& host) : host_(host) {}
-    ~TestRun() { Stop(); }
-    TestRun(const TestRun&) = delete;
-    TestRun& operator=(const TestRun&) = delete;
+    explicit TestRun(WizardHost& host) : worker_(host) {}
 
     // Stops a run that still goes on, then starts TestWorker on a new thread;
     // the run's cancel flag replaces page.tests.line.cancel.
@@ -42,13 +40,10 @@ public:
     // test under way ends at its next request step or poll. Must have been
     // called before the page, its rows or the log go away.
     void Stop();
-    bool Running() const { return worker_.joinable() && !finished_.load(); }
+    bool Running() const { return worker_.Running(); }
 
 private:
-    WizardHost& host_;
-    std::thread worker_;
-    std::atomic<int> cancel_{0};
-    std::atomic<bool> finished_{true};
+    PageWorker worker_;
 };
 
 }  // namespace nubo

@@ -1,6 +1,6 @@
-// The controls of one page (implemented by the front end), addressed by control id, as the pages see them.
-// The front end carries calls from a worker thread out on the UI thread; once
-// the page's worker calls are closed (WizardHost) they return without effect.
+// The controls of one page (implemented by the front end), addressed by control id, as the pages
+// see them. The front end carries calls from a worker thread out on the UI thread; once the page's
+// worker calls are closed (WizardHost) they return without effect.
 #pragma once
 #include <string>
 

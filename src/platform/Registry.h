@@ -7,7 +7,14 @@
 
 namespace nubo {
 
-enum class RegType : std::uint32_t { None = 0, String = 1, ExpandString = 2, Binary = 3, Dword = 4, MultiString = 7 };
+enum class RegType : std::uint32_t {
+    None = 0,
+    String = 1,
+    ExpandString = 2,
+    Binary = 3,
+    Dword = 4,
+    MultiString = 7
+};
 
 struct RegValue {
     std::string name;
@@ -17,7 +24,7 @@ struct RegValue {
 
 class Registry {
 public:
-    using Key = std::intptr_t;  // 0 is no key
+    using Key = std::intptr_t;                // 0 is no key
     static constexpr Key kLocalMachine = -2;  // HKEY_LOCAL_MACHINE
 
     virtual ~Registry() = default;

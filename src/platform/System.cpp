@@ -22,8 +22,7 @@ std::string FormatTimePrefix(const LocalTime& t) {
 
 std::string FormatDate(const LocalTime& t) {
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", t.day % 100, t.month % 100,
-                  t.year % 10000);
+    std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", t.day % 100, t.month % 100, t.year % 10000);
     return buf;
 }
 

@@ -8,12 +8,9 @@
 #include <map>
 #include <mutex>
 
+#include "platform/Embedded.h"
+
 namespace nubo::embedded {
-struct File {
-    const char* name;
-    const unsigned char* data;
-    std::size_t size;
-};
 extern const File kCatalogs[];
 }  // namespace nubo::embedded
 
@@ -36,12 +33,23 @@ bool ParseQuoted(const std::string& line, std::size_t pos, std::string& out) {
         if (c == '\\') {
             if (++pos >= line.size()) return false;
             switch (line[pos]) {
-                case 'n': c = '\n'; break;
-                case 'r': c = '\r'; break;
-                case 't': c = '\t'; break;
-                case '"': c = '"'; break;
-                case '\\': c = '\\'; break;
-                default: return false;
+                case 'n':
+                    c = '\n';
+                    break;
+                case 'r':
+                    c = '\r';
+                    break;
+                case 't':
+                    c = '\t';
+                    break;
+                case '"':
+                    c = '"';
+                    break;
+                case '\\':
+                    c = '\\';
+                    break;
+                default:
+                    return false;
             }
         }
         out += c;
@@ -116,9 +124,8 @@ const Catalog* Find(const std::string& name) {
 }  // namespace
 
 const std::vector<std::string>& Languages() {
-    static const std::vector<std::string> langs = {"en-US", "de", "fr", "it", "es",
-                                                   "pt-PT", "nl", "da", "nb", "fi",
-                                                   "pl",    "cs", "ru", "tr"};
+    static const std::vector<std::string> langs = {"en-US", "de", "fr", "it", "es", "pt-PT", "nl",
+                                                   "da",    "nb", "fi", "pl", "cs", "ru",    "tr"};
     return langs;
 }
 
@@ -141,7 +148,9 @@ void SelectLanguage(const std::string& catalog) {
     Selected() = Find(catalog) ? catalog : "en-US";
 }
 
-const std::string& SelectedLanguage() { return Selected(); }
+const std::string& SelectedLanguage() {
+    return Selected();
+}
 
 std::string Text(const std::string& catalog, int id) {
     const Catalog* c = Find(catalog);

@@ -4,12 +4,9 @@
 #include <QPainter>
 #include <string>
 
+#include "platform/Embedded.h"
+
 namespace nubo::embedded {
-struct File {
-    const char* name;
-    const unsigned char* data;
-    std::size_t size;
-};
 extern const File kBitmaps[];
 }  // namespace nubo::embedded
 

@@ -5,8 +5,8 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
-#include <QTranslator>
 #include <QSocketNotifier>
+#include <QTranslator>
 #include <csignal>
 #include <cstdlib>
 #include <iostream>

@@ -17,7 +17,9 @@ MarkSize SizeOf(const QImage& image) {
     return {image.width(), image.height(), !image.isNull()};
 }
 
-QColor ButtonFace(const QWidget* w) { return w->palette().color(QPalette::Button); }
+QColor ButtonFace(const QWidget* w) {
+    return w->palette().color(QPalette::Button);
+}
 
 }  // namespace
 
@@ -35,9 +37,15 @@ protected:
         bold.setBold(true);
         for (const DrawOp& op : layout.ops) {
             switch (op.kind) {
-                case DrawOp::Kind::PassMark: p.drawImage(op.x, op.y, owner_.pass_); break;
-                case DrawOp::Kind::ActiveMark: p.drawImage(op.x, op.y, owner_.active_); break;
-                case DrawOp::Kind::FailMark: p.drawImage(op.x, op.y, owner_.fail_); break;
+                case DrawOp::Kind::PassMark:
+                    p.drawImage(op.x, op.y, owner_.pass_);
+                    break;
+                case DrawOp::Kind::ActiveMark:
+                    p.drawImage(op.x, op.y, owner_.active_);
+                    break;
+                case DrawOp::Kind::FailMark:
+                    p.drawImage(op.x, op.y, owner_.fail_);
+                    break;
                 case DrawOp::Kind::Text: {
                     p.setFont(op.bold ? bold : normal);
                     const QFontMetrics fm(p.font());
@@ -79,7 +87,9 @@ ResultListWidget::ResultListWidget(CResultList& list, QWidget* parent)
     Refresh();
 }
 
-ResultListWidget::~ResultListWidget() { list_.SetRepaintHandler(nullptr); }
+ResultListWidget::~ResultListWidget() {
+    list_.SetRepaintHandler(nullptr);
+}
 
 ResultLayout ResultListWidget::CurrentLayout() const {
     // The row height comes from the list's default font, before any font of the list.

@@ -6,16 +6,16 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QHelpEvent>
-#include <QKeyEvent>
-#include <QWhatsThis>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QWhatsThis>
 
 #include "platform/Texts.h"
 #include "qt/Pictures.h"
@@ -24,8 +24,8 @@ namespace nubo {
 
 DialogUnits DialogUnits::ForFont(const QFont& font) {
     const QFontMetrics fm(font);
-    const int letters =
-        fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int letters = fm.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return {(letters / 26 + 1) / 2, fm.height()};
 }
 
@@ -121,7 +121,9 @@ TemplatePage::TemplatePage(const DialogTemplate& dialog, UiDispatcher& dispatche
                 w = radio;
                 break;
             }
-            case ControlKind::CheckBox: w = new QCheckBox(text, this); break;
+            case ControlKind::CheckBox:
+                w = new QCheckBox(text, this);
+                break;
             case ControlKind::Edit: {
                 auto* edit = new QLineEdit(text, this);
                 edit->setReadOnly(c.readOnly);
@@ -146,7 +148,9 @@ TemplatePage::TemplatePage(const DialogTemplate& dialog, UiDispatcher& dispatche
                 w = combo;
                 break;
             }
-            case ControlKind::GroupBox: w = new QGroupBox(text, this); break;
+            case ControlKind::GroupBox:
+                w = new QGroupBox(text, this);
+                break;
         }
         if (auto* button = qobject_cast<QAbstractButton*>(w)) {
             const int id = c.id;
@@ -183,15 +187,20 @@ bool TemplatePage::eventFilter(QObject* watched, QEvent* event) {
     if (text.isEmpty()) return QWidget::eventFilter(watched, event);
     QPoint at;
     switch (event->type()) {
-        case QEvent::ContextMenu: at = static_cast<QContextMenuEvent*>(event)->globalPos(); break;
-        case QEvent::WhatsThis: at = static_cast<QHelpEvent*>(event)->globalPos(); break;
+        case QEvent::ContextMenu:
+            at = static_cast<QContextMenuEvent*>(event)->globalPos();
+            break;
+        case QEvent::WhatsThis:
+            at = static_cast<QHelpEvent*>(event)->globalPos();
+            break;
         case QEvent::KeyPress:
             if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1) {
                 return QWidget::eventFilter(watched, event);
             }
             at = w->mapToGlobal(QPoint(w->width() / 2, w->height()));
             break;
-        default: return QWidget::eventFilter(watched, event);
+        default:
+            return QWidget::eventFilter(watched, event);
     }
     QWhatsThis::showText(at, text, w);
     return true;
@@ -222,10 +231,14 @@ void TemplatePage::SetText(int id, const std::string& text) {
     OnUi([&] {
         const QString s = DialogString(text);
         QWidget* w = Control(id);
-        if (auto* label = qobject_cast<QLabel*>(w)) label->setText(s);
-        else if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->setText(s);
-        else if (auto* button = qobject_cast<QAbstractButton*>(w)) button->setText(s);
-        else if (auto* box = qobject_cast<QGroupBox*>(w)) box->setTitle(s);
+        if (auto* label = qobject_cast<QLabel*>(w))
+            label->setText(s);
+        else if (auto* edit = qobject_cast<QLineEdit*>(w))
+            edit->setText(s);
+        else if (auto* button = qobject_cast<QAbstractButton*>(w))
+            button->setText(s);
+        else if (auto* box = qobject_cast<QGroupBox*>(w))
+            box->setTitle(s);
     });
 }
 
@@ -233,10 +246,14 @@ std::string TemplatePage::GetText(int id) {
     return OnUi([&] {
         QWidget* w = Control(id);
         QString s;
-        if (auto* label = qobject_cast<QLabel*>(w)) s = label->text();
-        else if (auto* edit = qobject_cast<QLineEdit*>(w)) s = edit->text();
-        else if (auto* button = qobject_cast<QAbstractButton*>(w)) s = button->text();
-        else if (auto* combo = qobject_cast<QComboBox*>(w)) s = combo->currentText();
+        if (auto* label = qobject_cast<QLabel*>(w))
+            s = label->text();
+        else if (auto* edit = qobject_cast<QLineEdit*>(w))
+            s = edit->text();
+        else if (auto* button = qobject_cast<QAbstractButton*>(w))
+            s = button->text();
+        else if (auto* combo = qobject_cast<QComboBox*>(w))
+            s = combo->currentText();
         return s.toStdString();
     });
 }

@@ -8,7 +8,9 @@
 
 namespace nubo {
 
-bool UiDispatcher::OnUiThread() const { return QThread::currentThread() == thread(); }
+bool UiDispatcher::OnUiThread() const {
+    return QThread::currentThread() == thread();
+}
 
 bool UiDispatcher::Send(std::function<void()> fn) {
     if (OnUiThread()) {

@@ -16,10 +16,10 @@
 #include "platform/Texts.h"
 #include "qt/Pictures.h"
 #include "qt/ResultListWidget.h"
-#include "ui/Pages.h"
 #include "qt/TemplatePage.h"
 #include "ui/DialogTemplates.h"
 #include "ui/HelpFile.h"
+#include "ui/Pages.h"
 
 namespace nubo {
 namespace {
@@ -33,7 +33,9 @@ constexpr int kNextText = 9102;
 constexpr int kFinishText = 9103;
 constexpr int kCancelText = 9104;
 
-QString Str(int id) { return DialogString(texts::Text(id)); }
+QString Str(int id) {
+    return DialogString(texts::Text(id));
+}
 
 }  // namespace
 
@@ -45,12 +47,10 @@ WizardSheet::WizardSheet(std::vector<WizardPage*> pages, bool newStyle, bool low
     setWindowFlags(windowFlags() | Qt::WindowContextHelpButtonHint);
     const QColor window = palette().color(QPalette::Base);
     if (newStyle_) {
-        watermarkPicture_ =
-            ComposeBitmap(LoadPicture(lowColour ? 142 : 148), kHeaderWidth, kWatermarkHeight, 0, 0,
-                          window);
-        headerPicture_ =
-            ComposeBitmap(LoadPicture(lowColour ? 147 : 141), kHeaderWidth, kHeaderHeight, 443, 5,
-                          window);
+        watermarkPicture_ = ComposeBitmap(LoadPicture(lowColour ? 142 : 148), kHeaderWidth,
+                                          kWatermarkHeight, 0, 0, window);
+        headerPicture_ = ComposeBitmap(LoadPicture(lowColour ? 147 : 141), kHeaderWidth,
+                                       kHeaderHeight, 443, 5, window);
     }
 
     auto* outer = new QVBoxLayout(this);
@@ -163,8 +163,9 @@ void WizardSheet::ShowPage(int index) {
     headerLine_->setVisible(newStyle_ && !hideHeader);
     if (newStyle_) {
         // The sheet keeps its size: the header band takes its height from the page area.
-        const int height = hideHeader ? kWatermarkHeight
-                                      : kWatermarkHeight - kHeaderHeight - headerLine_->sizeHint().height();
+        const int height =
+            hideHeader ? kWatermarkHeight
+                       : kWatermarkHeight - kHeaderHeight - headerLine_->sizeHint().height();
         body_->setFixedHeight(height);
         stack_->setGeometry(0, 0, body_->width(), height);
     }
@@ -208,9 +209,12 @@ void WizardSheet::ApplyButtons(unsigned flags) {
     const bool onButtons = focused == nullptr || focused == back_ || focused == next_ ||
                            focused == finish_ || focused == cancel_;
     if (onButtons || !focused->isEnabled() || !focused->isVisible()) {
-        if (primary->isEnabled()) primary->setFocus();
-        else if (back_->isEnabled()) back_->setFocus();
-        else cancel_->setFocus();
+        if (primary->isEnabled())
+            primary->setFocus();
+        else if (back_->isEnabled())
+            back_->setFocus();
+        else
+            cancel_->setFocus();
     }
 }
 
@@ -242,8 +246,7 @@ void WizardSheet::ShowMessageBox(const std::string& text, const std::string& cap
         return;
     }
     dispatcher_.Send([&] {
-        QMessageBox::information(this, QString::fromStdString(caption),
-                                 DialogString(text));
+        QMessageBox::information(this, QString::fromStdString(caption), DialogString(text));
     });
 }
 
@@ -257,12 +260,18 @@ void WizardSheet::Press(WizardButton button) {
         case WizardButton::Next:
             if (current_ + 1 < count && pages_[current_]->OnWizardNext()) ShowPage(current_ + 1);
             break;
-        case WizardButton::Finish: Finish(false); break;
-        case WizardButton::Cancel: Finish(true); break;
+        case WizardButton::Finish:
+            Finish(false);
+            break;
+        case WizardButton::Cancel:
+            Finish(true);
+            break;
     }
 }
 
-void WizardSheet::reject() { Press(WizardButton::Cancel); }
+void WizardSheet::reject() {
+    Press(WizardButton::Cancel);
+}
 
 void WizardSheet::Finish(bool cancelled) {
     if (finished_) return;

@@ -90,10 +90,13 @@ std::vector<DialogTemplate> Build() {
     all.push_back({170, 317, 193, WithHeader(oldSearch)});
 
     // Test page; the result list is placed by the page in pixels.
-    all.push_back({134, 317, 143,
-                   {{K::Static, -1, 9004, 21, 1, 275, 16}, {K::Static, 1022, 1022, 21, 108, 275, 34}}});
-    auto oldTest = WithHeader({{K::Static, -1, 9004, 21, 46, 275, 23},
-                               {K::Static, 1022, 1022, 21, 152, 275, 30}});
+    all.push_back(
+        {134,
+         317,
+         143,
+         {{K::Static, -1, 9004, 21, 1, 275, 16}, {K::Static, 1022, 1022, 21, 108, 275, 34}}});
+    auto oldTest = WithHeader(
+        {{K::Static, -1, 9004, 21, 46, 275, 23}, {K::Static, 1022, 1022, 21, 152, 275, 30}});
     oldTest[2].w = 316;  // this page's line stops one unit short
     all.push_back({171, 317, 193, oldTest});
     return all;

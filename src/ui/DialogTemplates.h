@@ -14,8 +14,8 @@ enum class ControlKind {
     AutoRadioButton,
     CheckBox,
     Edit,
-    ListBox,      // sorted, vertical scroll bar
-    ComboBox,     // drop-down list, sorted
+    ListBox,   // sorted, vertical scroll bar
+    ComboBox,  // drop-down list, sorted
     GroupBox,
 };
 

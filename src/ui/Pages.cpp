@@ -2,9 +2,9 @@
 #include "ui/Pages.h"
 
 #include "discovery/PortList.h"
-#include "ui/DialogTemplates.h"
 #include "log/RunSettings.h"
 #include "platform/Texts.h"
+#include "ui/DialogTemplates.h"
 
 namespace nubo {
 namespace {
@@ -39,9 +39,13 @@ constexpr int kResultField = 1022;
 CWelcomeP::CWelcomeP(RunSettings& settings, PageIds ids, bool newStyle)
     : WizardPage(settings, ids, newStyle) {}
 
-void CWelcomeP::OnCreate() { items_->SetTitleFont(1020, {"Verdana", 20, 700}); }
+void CWelcomeP::OnCreate() {
+    items_->SetTitleFont(1020, {"Verdana", 20, 700});
+}
 
-void CWelcomeP::OnSetActive() { host_->SetWizardButtons(kWizNext); }
+void CWelcomeP::OnSetActive() {
+    host_->SetWizardButtons(kWizNext);
+}
 
 // ---- Port page ----------------------------------------------------------------------------
 
@@ -56,7 +60,9 @@ void CCommP::OnCreate() {
     items_->ListSelect(kPortBox, 0);
 }
 
-void CCommP::OnSetActive() { host_->SetWizardButtons(kWizBack | kWizNext); }
+void CCommP::OnSetActive() {
+    host_->SetWizardButtons(kWizBack | kWizNext);
+}
 
 void CCommP::OnCommand(int controlId) {
     if (controlId == kAllPorts) {
@@ -87,7 +93,9 @@ bool CCommP::OnWizardNext() {
 CConfigP::CConfigP(RunSettings& settings, PageServices services, PageIds ids)
     : WizardPage(settings, ids, false), services_(services), ini_(services.system) {}
 
-CConfigP::~CConfigP() { OnClose(); }
+CConfigP::~CConfigP() {
+    OnClose();
+}
 
 void CConfigP::OnCreate() {
     SetOldStyleTitleFont(settings_, *items_);
@@ -107,9 +115,8 @@ void CConfigP::OnSetActive() {
         items_->Show(id, false);
     }
     // Start stops a search that still runs (after Back and Next) before it begins anew.
-    search_->Start({settings_, ini_, services_.ports,
-                    SerialLine{services_.serial, services_.clock}, services_.records.modem,
-                    services_.records.commands, *host_, *view_});
+    search_->Start({settings_, ini_, services_.ports, SerialLine{services_.serial, services_.clock},
+                    services_.records.modem, services_.records.commands, *host_, *view_});
 }
 
 void CConfigP::OnCommand(int controlId) {
@@ -134,8 +141,11 @@ void CConfigP::OnCommand(int controlId) {
             items_->Show(kOwnNumberField, true);
             items_->Focus(kOwnNumberField);
             break;
-        case kLocationBox: ShowLocationNumber(*items_, dialEntries_); break;
-        default: break;
+        case kLocationBox:
+            ShowLocationNumber(*items_, dialEntries_);
+            break;
+        default:
+            break;
     }
 }
 
@@ -159,14 +169,18 @@ void CConfigP::OnClose() {
     if (search_) search_->Stop();
 }
 
-bool CConfigP::Searching() const { return search_ && search_->Running(); }
+bool CConfigP::Searching() const {
+    return search_ && search_->Running();
+}
 
 // ---- Test page ----------------------------------------------------------------------------
 
 CTestP::CTestP(RunSettings& settings, PageServices services, PageIds ids)
     : WizardPage(settings, ids, false), services_(services) {}
 
-CTestP::~CTestP() { StopWorker(); }
+CTestP::~CTestP() {
+    StopWorker();
+}
 
 void CTestP::OnCreate() {
     SetOldStyleTitleFont(settings_, *items_);
@@ -178,7 +192,9 @@ ModemTestContext CTestP::TestContext() {
             ModemRegistration{services_.system, nullptr, &services_.installedModems}};
 }
 
-bool CTestP::Testing() const { return run_ && run_->Running(); }
+bool CTestP::Testing() const {
+    return run_ && run_->Running();
+}
 
 CTestP::Rect CTestP::ResultListRect() const {
     return settings_.newStyleWizard ? Rect{31, 37, 430, 162} : Rect{31, 107, 430, 222};
@@ -205,7 +221,9 @@ void CTestP::OnSetActive() {
     run_->Start({TestContext(), resultList_, *items_, *host_});
 }
 
-void CTestP::OnClose() { StopWorker(); }
+void CTestP::OnClose() {
+    StopWorker();
+}
 
 void CTestP::StopWorker() {
     if (run_) run_->Stop();

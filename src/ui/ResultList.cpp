@@ -8,7 +8,9 @@ void CResultList::AddItem(const std::string& text) {
     rows_.back()->text = text;
 }
 
-void CResultList::RemoveAll() { rows_.clear(); }
+void CResultList::RemoveAll() {
+    rows_.clear();
+}
 
 TestItem* CResultList::Row(int row) {
     return row >= 0 && row < Count() ? rows_[static_cast<std::size_t>(row)].get() : nullptr;
@@ -52,8 +54,8 @@ ResultLayout LayoutResultList(const std::vector<RowState>& rows, int heightOfA, 
             markAt(DrawOp::Kind::FailMark, fail);
         }
         if (row.active && active.present) markAt(DrawOp::Kind::ActiveMark, active);
-        layout.ops.push_back(
-            {DrawOp::Kind::Text, 25, top + (layout.rowHeight - heightOfA) / 2, row.active, row.text});
+        layout.ops.push_back({DrawOp::Kind::Text, 25, top + (layout.rowHeight - heightOfA) / 2,
+                              row.active, row.text});
     }
     return layout;
 }

@@ -57,8 +57,8 @@ struct DrawOp {
     enum class Kind { PassMark, ActiveMark, FailMark, Text } kind;
     int x = 0;
     int y = 0;
-    bool bold = false;       // Text only
-    std::string text;        // Text only
+    bool bold = false;  // Text only
+    std::string text;   // Text only
 };
 
 struct ResultLayout {

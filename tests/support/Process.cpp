@@ -69,8 +69,31 @@ void Process::Signal(int sig) {
     if (pid_ > 0) kill(pid_, sig);
 }
 
+std::string Process::ReadLine(std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        const std::size_t end = pendingOut_.find('\n');
+        if (end != std::string::npos) {
+            std::string line = pendingOut_.substr(0, end);
+            pendingOut_.erase(0, end + 1);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            return line;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (outFd_ < 0 || left.count() <= 0) return {};
+        pollfd fd{outFd_, POLLIN, 0};
+        if (poll(&fd, 1, static_cast<int>(left.count())) <= 0) continue;
+        char buf[512];
+        const ssize_t n = read(outFd_, buf, sizeof buf);
+        if (n <= 0) return {};
+        pendingOut_.append(buf, static_cast<std::size_t>(n));
+    }
+}
+
 ProcessResult Process::Wait(std::chrono::milliseconds limit) {
     ProcessResult result;
+    result.out = pendingOut_;
     const auto deadline = std::chrono::steady_clock::now() + limit;
     bool outOpen = outFd_ >= 0;
     bool errOpen = errFd_ >= 0;
@@ -98,8 +121,10 @@ ProcessResult Process::Wait(std::chrono::milliseconds limit) {
     int status = 0;
     waitpid(pid_, &status, 0);
     pid_ = -1;
-    if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
-    else if (WIFSIGNALED(status)) result.status = -WTERMSIG(status);
+    if (WIFEXITED(status))
+        result.status = WEXITSTATUS(status);
+    else if (WIFSIGNALED(status))
+        result.status = -WTERMSIG(status);
     return result;
 }
 
@@ -126,7 +151,9 @@ std::string ReadFile(const std::string& path) {
     return s.str();
 }
 
-bool FileExists(const std::string& path) { return fs::exists(path); }
+bool FileExists(const std::string& path) {
+    return fs::exists(path);
+}
 
 std::vector<std::string> LogLinesWithoutTime(const std::string& log) {
     std::vector<std::string> lines;

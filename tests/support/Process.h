@@ -10,10 +10,10 @@
 namespace nubo::testing {
 
 struct ProcessResult {
-    int status = -1000;    // exit status as the shell sees it (0..255), or -signal
+    int status = -1000;  // exit status as the shell sees it (0..255), or -signal
     bool timedOut = false;
-    std::string err;       // what the child wrote on stderr
-    std::string out;       // what the child wrote on stdout
+    std::string err;  // what the child wrote on stderr
+    std::string out;  // what the child wrote on stdout
 };
 
 // Environment entries mapped to std::nullopt are removed for the child.
@@ -27,6 +27,9 @@ public:
     Process& operator=(const Process&) = delete;
     int Pid() const { return pid_; }
     void Signal(int sig);
+    // The next line the child writes on stdout, without its line end; empty
+    // when none came within the limit.
+    std::string ReadLine(std::chrono::milliseconds limit);
     // Waits for the end, killing the child when the limit passes.
     ProcessResult Wait(std::chrono::milliseconds limit);
 
@@ -34,6 +37,7 @@ private:
     int pid_ = -1;
     int outFd_ = -1;
     int errFd_ = -1;
+    std::string pendingOut_;  // stdout read past the last line handed out
 };
 
 ProcessResult RunProcess(const std::string& exe, const std::vector<std::string>& args,

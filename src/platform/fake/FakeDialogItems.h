@@ -87,8 +87,10 @@ public:
 private:
     void Flag(std::set<int>& set, int id, bool on) {
         std::lock_guard lock(mutex_);
-        if (on) set.insert(id);
-        else set.erase(id);
+        if (on)
+            set.insert(id);
+        else
+            set.erase(id);
     }
     bool Has(const std::set<int>& set, int id) {
         std::lock_guard lock(mutex_);

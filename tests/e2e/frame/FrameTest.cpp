@@ -14,7 +14,8 @@ namespace {
 const EnvChanges kHeadless = {{"DISPLAY", std::nullopt},
                               {"WAYLAND_DISPLAY", std::nullopt},
                               {"QT_QPA_PLATFORM", std::nullopt},
-                              {"LANG", "C"}, {"LC_ALL", std::nullopt}};
+                              {"LANG", "C"},
+                              {"LC_ALL", std::nullopt}};
 
 class Frame : public ::testing::Test {
 protected:

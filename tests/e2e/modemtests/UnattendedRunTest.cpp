@@ -140,3 +140,38 @@ TEST_F(UnattendedRun, NoModem) {
 
 }  // namespace
 }  // namespace nubo::testing
+
+namespace nubo::testing {
+namespace {
+
+TEST_F(UnattendedRun, ScanOfAllPortsFindsTheModemBehindASilentPort) {
+    DemoBus bus({"--connect-delay=300"});
+    ASSERT_FALSE(bus.Device().empty());
+    Process silent(std::string(NUBO_TOOLS_DIR) + "/nubotest-modemsim", {"--silent"}, {});
+    const std::string quiet = silent.ReadLine(std::chrono::seconds(10));
+    ASSERT_FALSE(quiet.empty());
+
+    // No "/P:": an unattended run without a port searches every listed port.
+    const std::string log = dir_.File("scan.log");
+    EnvChanges env = {{"DISPLAY", std::nullopt},
+                      {"WAYLAND_DISPLAY", std::nullopt},
+                      {"LANG", "C"},
+                      {"DBUS_SYSTEM_BUS_ADDRESS", bus.Bus()},
+                      {"NUBOTEST_PORTS", quiet + ":" + bus.Device()}};
+    const ProcessResult r =
+        RunProcess(exe_, {"/T:0123", "/L:" + log}, env, std::chrono::seconds(120));
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string text = ReadFile(log);
+    const auto first = text.find("Automat. port scan  : " + quiet);
+    const auto second = text.find("Automat. port scan  : " + bus.Device());
+    EXPECT_NE(first, std::string::npos) << text;
+    EXPECT_NE(second, std::string::npos) << text;
+    EXPECT_LT(first, second);
+    EXPECT_NE(text.find("Detected modem      : NUBO 56K-PRO (" + bus.Device() + ")"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("END OF THE MODEM TESTS"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace nubo::testing

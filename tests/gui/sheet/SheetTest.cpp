@@ -20,8 +20,10 @@
 #include "platform/fake/FakeInstalledModems.h"
 #include "platform/fake/FakeSerial.h"
 #include "platform/fake/FakeSystem.h"
+#include "qt/Pictures.h"
 #include "qt/TemplatePage.h"
 #include "qt/WizardSheet.h"
+#include "support/QtApp.h"
 #include "ui/Pages.h"
 
 namespace nubo {
@@ -42,11 +44,11 @@ struct Wizard {
         settings.automaticMode = automatic;
         system.programPath = "/nonexistent/nubotest";  // no description file: nothing is found
         PageServices services{system, clock, serial, ports, modems, records};
-        welcome = std::make_unique<CWelcomeP>(settings, PageTable(PageKind::Welcome, newStyle),
-                                              newStyle);
+        welcome =
+            std::make_unique<CWelcomeP>(settings, PageTable(PageKind::Welcome, newStyle), newStyle);
         port = std::make_unique<CCommP>(settings, services, PageTable(PageKind::Port, newStyle));
-        search = std::make_unique<CConfigP>(settings, services,
-                                            PageTable(PageKind::Search, newStyle));
+        search =
+            std::make_unique<CConfigP>(settings, services, PageTable(PageKind::Search, newStyle));
         test = std::make_unique<CTestP>(settings, services, PageTable(PageKind::Test, newStyle));
         std::vector<WizardPage*> pages = {welcome.get(), port.get(), search.get(), test.get()};
         if (automatic) pages = {search.get(), test.get()};
@@ -68,13 +70,7 @@ struct Wizard {
 
 class SheetTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "gui_sheet";
-        static char* argv[] = {name, nullptr};
-        InstallFontSubstitutes();
-        if (!QApplication::instance()) new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { testing::EnsureQtApplication(); }
 };
 
 TEST_F(SheetTest, NewStyleWalkThroughWithHeaderWatermarkAndButtons) {
@@ -110,10 +106,13 @@ TEST_F(SheetTest, NewStyleWalkThroughWithHeaderWatermarkAndButtons) {
     while (w.search->Searching()) QApplication::processEvents();
     Settle();
     EXPECT_FALSE(s.NextButton()->isEnabled());  // nothing found: only Back
-    s.PressButton(WizardButton::Next);  // as the search does once it found a modem
+    s.PressButton(WizardButton::Next);          // as the search does once it found a modem
     Settle();
     EXPECT_EQ(s.HeaderTitle()->text(), "Modem test");
     EXPECT_EQ(s.HeaderSubtitle()->text(), "A series of tests is beeing performed on this modem.");
+    // The tests run (and fail: there is no modem); then Back and Finish are offered.
+    while (w.test->Testing()) QApplication::processEvents();
+    Settle();
     EXPECT_FALSE(s.NextButton()->isVisible());
     EXPECT_TRUE(s.FinishButton()->isVisible());
     EXPECT_TRUE(s.FinishButton()->isEnabled());
@@ -169,7 +168,8 @@ TEST_F(SheetTest, ContextHelpPopsUpForMappedControlsOnly) {
     EXPECT_EQ(page->HelpText(page->Control(1065)), "");  // topic without text
     EXPECT_EQ(page->HelpText(page->Control(1048)), "");  // topic not in the file
     QWidget* option = page->Control(1064);
-    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), option->mapToGlobal(QPoint(5, 5)));
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            option->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(option, &click);
     Settle();
     bool popup = false;
@@ -204,6 +204,22 @@ TEST_F(SheetTest, ButtonFlagsAndFocusNeverLandOnCancel) {
     EXPECT_FALSE(s.NextButton()->isEnabled());
     EXPECT_NE(s.focusWidget(), s.CancelButton());
     s.CancelButton()->click();
+}
+
+TEST_F(SheetTest, SixteenColourDisplaysGetTheSixteenColourWatermark) {
+    for (bool low : {false, true}) {
+        Wizard w(true);
+        WizardSheet s({w.welcome.get()}, true, low);
+        const QImage shown = s.Watermark()->pixmap().toImage();
+        const QImage picture = LoadPicture(low ? 142 : 148);
+        ASSERT_FALSE(picture.isNull());
+        EXPECT_EQ(shown.size(), QSize(503, 313));
+        EXPECT_EQ(shown.pixel(5, 5), picture.pixel(5, 5)) << low;
+        EXPECT_EQ(shown.pixel(100, 300), picture.pixel(100, 300)) << low;
+        // Right of the picture the canvas has the window colour.
+        EXPECT_EQ(QColor(shown.pixel(300, 5)), s.palette().color(QPalette::Base));
+    }
+    EXPECT_NE(LoadPicture(142).pixel(5, 5), LoadPicture(148).pixel(5, 5));
 }
 
 TEST_F(SheetTest, AutomaticRunMovesOnAndEndsByItself) {

@@ -29,8 +29,8 @@ Parsed Parse(const std::string& line, ValueRule rule = ValueRule::AnySlash) {
     FakeSystem system;
     RunSettings s;
     const bool found = ParseCommandLine(line, s, system, rule);
-    return {found, s.port, s.phoneNumber, s.noDialTone, s.automaticMode, s.searchAllPorts,
-            s.log != nullptr};
+    return {found,           s.port,           s.phoneNumber,   s.noDialTone,
+            s.automaticMode, s.searchAllPorts, s.log != nullptr};
 }
 
 TEST(CommandLine, OptionsValuesAndTheirEnds) {
@@ -148,9 +148,8 @@ class StartupTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("nubostart-" + std::string(::testing::UnitTest::GetInstance()
-                                               ->current_test_info()
-                                               ->name()));
+               ("nubostart-" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         system_.programPath = (dir_ / "nubotest").string();
@@ -191,12 +190,17 @@ TEST_F(StartupTest, AutomaticRunHeaderAndPages) {
     EXPECT_EQ(frontEnd_.templates, (std::vector<int>{129, 134}));
     const std::string eq(56, '=');
     EXPECT_EQ(Log(dir_ / "run.log"),
-              "09:05:41 - " + eq + "\r\n09:05:41 - QAP - Nubo Modem Installationstest - LOGFILE\r\n"
-              "09:05:41 - " + eq + "\r\n09:05:41 - Startdate           : 05.12.2000\r\n"
-              "09:05:41 - PRG-Mode            : Program start over the Command Line\r\n"
-              "09:05:41 -                   \t\t-> Automatic mode ON.\r\n"
-              "09:05:41 - Command Line        : " + line + "\r\n"
-              "09:05:41 - inside the wizard\r\n");
+              "09:05:41 - " + eq +
+                  "\r\n09:05:41 - QAP - Nubo Modem Installationstest - LOGFILE\r\n"
+                  "09:05:41 - " +
+                  eq +
+                  "\r\n09:05:41 - Startdate           : 05.12.2000\r\n"
+                  "09:05:41 - PRG-Mode            : Program start over the Command Line\r\n"
+                  "09:05:41 -                   \t\t-> Automatic mode ON.\r\n"
+                  "09:05:41 - Command Line        : " +
+                  line +
+                  "\r\n"
+                  "09:05:41 - inside the wizard\r\n");
     EXPECT_FALSE(fs::exists(dir_ / "nubotest.log"));
 }
 

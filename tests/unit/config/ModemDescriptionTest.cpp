@@ -229,7 +229,7 @@ TEST_F(Lookup, SampleFileDescribesTheEmulatorModels) {
     ASSERT_TRUE(Run("NUBO 56K-PRO", "2.14"));
     EXPECT_EQ(log_, kFound);
     const Texts current = {"NUBO 56K-PRO", "AT&T8",   "CRC OK", "AT&T7", "ERROR", "ATDT",
-                           "ATX3DT",       "CONNECT", "14400", "AT&V1", "OK"};
+                           "ATX3DT",       "CONNECT", "14400",  "AT&V1", "OK"};
     EXPECT_EQ(Fields(commands_), current);
     ASSERT_TRUE(Run("NUBO 56K-PRO", "1.80"));
     EXPECT_EQ(log_, kFound + Defaults("10111110"));

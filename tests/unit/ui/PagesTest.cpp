@@ -51,9 +51,8 @@ class PagesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("nubopages-" + std::string(::testing::UnitTest::GetInstance()
-                                               ->current_test_info()
-                                               ->name()));
+               ("nubopages-" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         system_.programPath = (dir_ / "nubotest").string();
@@ -233,7 +232,9 @@ TEST_F(PagesTest, TestPageRowsFollowTheNumberAndTheDiagnosticCommand) {
         ASSERT_EQ(rows.size(), c.rows);
         EXPECT_EQ(rows[0].text, "Device is installed as a Windows Modem (TAPI)");
         EXPECT_EQ(rows[2].text, "Checking the stored checksum ");
-        if (c.rows > 3) EXPECT_EQ(rows[3].text, texts::Text(49));
+        if (c.rows > 3) {
+            EXPECT_EQ(rows[3].text, texts::Text(49));
+        }
         // The worker runs the tests (no port given: every test fails) and then
         // offers Back and Finish with the closing sentence.
         for (int i = 0; i < 5000 && page.Testing(); ++i) {

@@ -57,7 +57,7 @@ TEST(ResultListLayout, FlagsDecideTheMarkAndTheBoldText) {
         {false, false, false, {K::Text}, false},
         {true, false, false, {K::PassMark, K::Text}, false},
         {false, false, true, {K::FailMark, K::Text}, false},
-        {true, false, true, {K::PassMark, K::Text}, false},  // both set: only the check mark
+        {true, false, true, {K::PassMark, K::Text}, false},   // both set: only the check mark
         {true, true, false, {K::ActiveMark, K::Text}, true},  // under way: no verdict shown
         {false, true, true, {K::ActiveMark, K::Text}, true},
         {false, true, false, {K::ActiveMark, K::Text}, true},
@@ -72,13 +72,14 @@ TEST(ResultListLayout, FlagsDecideTheMarkAndTheBoldText) {
 
 TEST(ResultListLayout, AbsentMarksAreNeverDrawnAndTallMarksStartAboveTheRow) {
     const MarkSize none{};
-    const ResultLayout absent = LayoutResultList({{true, false, false, "a"}, {false, true, true, "b"}},
-                                                 13, none, none, none);
+    const ResultLayout absent = LayoutResultList(
+        {{true, false, false, "a"}, {false, true, true, "b"}}, 13, none, none, none);
     EXPECT_EQ(Kinds(absent), (std::vector<DrawOp::Kind>{DrawOp::Kind::Text, DrawOp::Kind::Text}));
     EXPECT_TRUE(absent.ops[1].bold);
 
     const MarkSize tall{8, 30, true};
-    const ResultLayout layout = LayoutResultList({{false, true, false, "x"}}, 13, kPass, tall, kFail);
+    const ResultLayout layout =
+        LayoutResultList({{false, true, false, "x"}}, 13, kPass, tall, kFail);
     // (16 - 30) / 2 is -7, cut toward zero.
     EXPECT_EQ(layout.ops[0].y, 10 - 7);
 }
