@@ -26,6 +26,10 @@ public:
     static constexpr std::size_t kMaxAnswer = std::size_t{64} * 1024;
     // Pause after which a stalled answer gets a scroll CR.
     static constexpr std::uint32_t kScrollAfter = 250;
+    // Scroll CRs are sent for at most this many time-outs of one attempt:
+    // output that trickles in a few bytes per CR would otherwise keep an
+    // answer going for hours before the answer cap is reached.
+    static constexpr std::uint32_t kScrollTimeouts = 6;
     // A cancel raised during an answer wait is seen within this many ms.
     static constexpr std::uint32_t kCancelLatency = 5;
 

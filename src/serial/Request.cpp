@@ -168,6 +168,7 @@ int CComPort::RunRequest(const std::string& command, std::string& answer, int fl
         bool scrollSent = false;
         bool onlyLineEndsSinceScroll = true;
         int idleScrolls = 0;
+        const std::uint32_t phaseStart = start;
         bool idleTraced = false;
         const int idleLimit = IdleScrollLimit(static_cast<int>(answerTime));
         while (answerClass == 0 && Since(clock_.TickCount(), start) < answerTime) {
@@ -190,6 +191,7 @@ int CComPort::RunRequest(const std::string& command, std::string& answer, int fl
                 }
                 if (scrollSent) idleScrolls = onlyLineEndsSinceScroll ? idleScrolls + 1 : 0;
                 if (idleScrolls >= idleLimit) break;
+                if (Since(clock_.TickCount(), phaseStart) >= kScrollTimeouts * answerTime) break;
                 if (Write(lineEnd, 1) == 0) {
                     DebugTrace("Request: Error writing character!\n");
                     return 0;

@@ -156,11 +156,27 @@ void ModemModel::Answer(const std::vector<std::string>& info, const std::string&
     const std::uint32_t at = now + profile_.replyDelay;
     if (f.flood && faulty) {
         flooding_ = true;
+        flooded_ = 0;
         floodNext_ = at;
         return;
     }
     const std::string tail = (info.empty() ? "" : "\r\n") + std::string("\r\n") + result + "\r\n";
     const std::size_t page = f.pageLines > 0 ? static_cast<std::size_t>(f.pageLines) : 0;
+    if (faulty && f.binaryNoise) {
+        std::vector<std::string> noisy;
+        for (const std::string& line : info) noisy.push_back(std::string("\0\xFF", 2) + line);
+        SendFramed(InfoBlock(noisy, 0, noisy.size()) + tail, faulty, at);
+        return;
+    }
+    if (faulty && page > 0 && f.endlessPages && !info.empty()) {
+        // The same page over and over: a listing that never reaches its end.
+        const std::string block = InfoBlock(info, 0, info.size() < page ? info.size() : page);
+        SendFramed(block + kMorePrompt, true, at);
+        pages_.assign(1, block);
+        pagedResult_ = tail;
+        pagedFaulty_ = faulty;
+        return;
+    }
     if (faulty && page > 0 && info.size() > page) {
         SendFramed(InfoBlock(info, 0, page) + kMorePrompt, true, at);
         for (std::size_t from = page; from < info.size(); from += page) {
@@ -176,7 +192,7 @@ void ModemModel::Answer(const std::vector<std::string>& info, const std::string&
 
 void ModemModel::NextPage(std::uint32_t now) {
     std::string bytes = pages_.front();
-    pages_.pop_front();
+    if (!profile_.faults.endlessPages) pages_.pop_front();
     bytes += pages_.empty() ? pagedResult_ : std::string(kMorePrompt);
     SendFramed(bytes, pagedFaulty_, now + profile_.replyDelay);
 }
@@ -218,11 +234,19 @@ std::string ModemModel::TakeOutput(std::uint32_t now) {
     }
     if (flooding_ && out_.empty()) {
         std::size_t produced = 0;
-        while (!Before(now, floodNext_) && produced < kFloodPerTake) {
+        const Faults& f = profile_.faults;
+        const std::size_t chunkSize =
+            f.floodRate > 0 ? static_cast<std::size_t>(f.floodRate) : kFloodChunk;
+        while (flooding_ && !Before(now, floodNext_) && produced < kFloodPerTake) {
             std::string chunk;
-            while (chunk.size() < kFloodChunk)
+            while (chunk.size() < chunkSize)
                 chunk += "0123456789012345678901234567890123456789\r\n";
-            chunk.resize(kFloodChunk);
+            chunk.resize(chunkSize);
+            if (f.floodBytes > 0 && flooded_ + chunk.size() >= f.floodBytes) {
+                chunk.resize(f.floodBytes - flooded_);
+                flooding_ = false;
+            }
+            flooded_ += chunk.size();
             bytes += chunk;
             produced += chunk.size();
             floodNext_ += kFloodPeriod;

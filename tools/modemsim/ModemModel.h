@@ -2,6 +2,7 @@
 // answers by its profile, and hands out its output by time. Driven by one
 // thread (the pty server's loop or a test's simulated line).
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -56,6 +57,7 @@ private:
     bool pagedFaulty_ = false;
     bool flooding_ = false;
     std::uint32_t floodNext_ = 0;
+    std::size_t flooded_ = 0;
     std::vector<std::string> lines_;
 };
 

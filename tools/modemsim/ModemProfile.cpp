@@ -158,6 +158,15 @@ bool ApplySetting(ModemProfile& p, const std::string& rawKey, const std::string&
     if (key == "flood") return flag(f.flood);
     if (key == "hangup") return flag(f.hangUpMidAnswer);
     if (key == "paged") return number(f.pageLines);
+    if (key == "endless-pages") return flag(f.endlessPages);
+    if (key == "binary") return flag(f.binaryNoise);
+    if (key == "flood-rate") return number(f.floodRate);
+    if (key == "flood-bytes") {
+        int kb = 0;
+        if (!ParseNumber(value, kb) || kb < 0) return bad();
+        f.floodBytes = static_cast<std::size_t>(kb) * 1024;
+        return true;
+    }
     if (key == "fault-command") return f.onlyCommand = Upper(value), true;
     if (key == "wrong-echo" || key == "chunks") {
         const auto colon = value.find(':');
@@ -212,6 +221,7 @@ const char* ProfileKeysHelp() {
            "  dial-report                           lines before the dial outcome\n"
            "  echo-off, silent, silent-after-cr, no-cr-echo, flood, hangup (bool)\n"
            "  wrong-echo = N[:TIMES], paged = LINES, chunks = SIZE[:PAUSE]\n"
+           "  endless-pages, binary (bool), flood-bytes = KB, flood-rate = BYTES per 20 ms\n"
            "  fault-command = CMD                   answer faults for this command only\n";
 }
 

@@ -2,6 +2,7 @@
 // command table, dial outcome, delays and faults. Read from a small profile file
 // and from command-line options; plain data, no I/O beyond reading the file.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,6 +31,10 @@ struct Faults {
     int chunkSize = 0;             // answers arrive in pieces of this many bytes ...
     std::uint32_t chunkPause = 0;  // ... with this pause between them
     bool hangUpMidAnswer = false;  // an answer breaks off half-way and the line goes dead
+    bool endlessPages = false;     // paged answers never come to their end
+    std::size_t floodBytes = 0;    // the flood stops after this many bytes (0 = never)
+    int floodRate = 256;           // flood bytes per 20 ms
+    bool binaryNoise = false;      // NUL and 0xFF bytes at the start of every answer line
     // The answer faults (silent after CR, no CR echo, paging, flood, chunks,
     // hang-up) apply only to this command; empty = every command.
     std::string onlyCommand;

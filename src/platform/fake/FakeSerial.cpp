@@ -65,8 +65,8 @@ void FakeSerialLine::AdvanceTowards(std::uint32_t limit) {
 }
 
 bool FakeSerialDevice::Closed() {
-    if (line_ != nullptr) return false;
-    lastError_ = kErrorInvalidHandle;
+    if (line_ != nullptr && !line_->gone) return false;
+    lastError_ = line_ == nullptr ? kErrorInvalidHandle : kErrorGenFailure;
     return true;
 }
 
@@ -189,7 +189,10 @@ bool FakeSerialDevice::PurgeInput() {
 }
 
 bool FakeSerialDevice::Close() {
-    if (Closed()) return false;
+    if (line_ == nullptr) {
+        lastError_ = kErrorInvalidHandle;
+        return false;
+    }
     line_->input_.clear();
     line_->peer_.LineReset(line_->Now());
     line_->inUse_ = false;
@@ -198,7 +201,11 @@ bool FakeSerialDevice::Close() {
 }
 
 bool FakeSerialDevice::WaitForInput(std::uint32_t timeoutMs) {
-    if (Closed()) return false;
+    if (Closed()) {
+        // A dead handle reports at once; let virtual time pass as a real wait would.
+        if (line_ != nullptr) line_->clock_.Advance(timeoutMs);
+        return false;
+    }
     line_->Pump();
     if (!line_->input_.empty()) return true;
     line_->AdvanceTowards(line_->Now() + timeoutMs);
@@ -207,7 +214,7 @@ bool FakeSerialDevice::WaitForInput(std::uint32_t timeoutMs) {
 
 std::unique_ptr<SerialDevice> FakeSerialDriver::Open(const std::string& name) {
     auto it = lines_.find(name);
-    if (it == lines_.end()) {
+    if (it == lines_.end() || it->second->gone) {
         lastError_ = kErrorFileNotFound;
         return nullptr;
     }

@@ -25,6 +25,9 @@ public:
     bool rejectLineSettings = false;  // SetLineSettings fails
     bool rejectTimeouts = false;      // SetTimeouts fails
     bool failReads = false;           // Read reports a platform failure
+    // The device went away (unplugged, its pseudo-terminal closed): opening it
+    // fails, and a handle still open fails every call but Close.
+    bool gone = false;
 
     // Runs action once virtual time reaches time (for cancels and line events).
     void At(std::uint32_t time, std::function<void()> action);

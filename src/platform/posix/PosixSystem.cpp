@@ -1,6 +1,7 @@
 // The POSIX answers to the System interface.
 #include "platform/posix/PosixSystem.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -8,6 +9,10 @@
 #include <vector>
 
 namespace nubo {
+
+PosixSystem::PosixSystem() {
+    signal(SIGXFSZ, SIG_IGN);
+}
 
 std::string PosixSystem::ProgramPath() {
     std::vector<char> buf(4096);

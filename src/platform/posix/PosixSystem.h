@@ -8,6 +8,9 @@ namespace nubo {
 
 class PosixSystem : public System {
 public:
+    // A log that reaches the file-size limit must fail its writes, not end
+    // the run: the limit's signal is ignored from here on.
+    PosixSystem();
     std::string ProgramPath() override;
     PlatformFamily Family() override { return PlatformFamily::Posix; }
     unsigned MajorVersion() override { return 5; }

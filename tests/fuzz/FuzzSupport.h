@@ -1,0 +1,40 @@
+// Helpers shared by the fuzz targets: a scratch file that holds the fuzzer's
+// bytes for readers that take a path, and a stop that a sanitizer or the
+// fuzzer reports as a crash when an invariant breaks. One thread per target.
+#pragma once
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include <unistd.h>
+
+namespace nubo::fuzz {
+
+// Aborts with a message: libFuzzer keeps the input that led here.
+inline void Require(bool condition, const char* what) {
+    if (condition) return;
+    std::fprintf(stderr, "invariant broken: %s\n", what);
+    std::abort();
+}
+
+// One file per process under TMPDIR, rewritten for every input.
+inline const std::string& ScratchPath(const char* name) {
+    static const std::string path = [name] {
+        const char* dir = std::getenv("TMPDIR");
+        return std::string(dir && *dir ? dir : "/tmp") + "/nubofuzz-" + name + "-" +
+               std::to_string(getpid());
+    }();
+    return path;
+}
+
+inline const std::string& WriteScratch(const char* name, std::string_view bytes) {
+    const std::string& path = ScratchPath(name);
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    Require(f != nullptr, "scratch file opens");
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    return path;
+}
+
+}  // namespace nubo::fuzz

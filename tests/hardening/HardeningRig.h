@@ -1,0 +1,223 @@
+// Common ground of the hardening tests: the emulated modem on the simulated
+// line in virtual time, the sample description beside a scratch program path,
+// a front end without a screen that runs an unattended wizard the way the
+// sheet does, and checks that a log is whole. Used from the test thread; the
+// search page's worker reaches the line while the test thread waits for it.
+#pragma once
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/Startup.h"
+#include "modemsim/ModemModel.h"
+#include "platform/PortSource.h"
+#include "platform/fake/FakeClock.h"
+#include "platform/fake/FakeDialogItems.h"
+#include "platform/fake/FakeInstalledModems.h"
+#include "platform/fake/FakeSerial.h"
+#include "platform/fake/FakeSystem.h"
+
+namespace nubo::hardening {
+
+inline std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+inline modemsim::ModemProfile Profile(const std::vector<std::pair<std::string, std::string>>& kv) {
+    modemsim::ModemProfile profile;
+    for (const auto& [key, value] : kv) {
+        std::string error;
+        EXPECT_TRUE(modemsim::ApplySetting(profile, key, value, error)) << error;
+    }
+    return profile;
+}
+
+// A fresh directory per test, removed afterwards.
+class Scratch {
+public:
+    Scratch() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string(info->test_suite_name()) + "-" + info->name();
+        for (char& c : name) {
+            if (c == '/') c = '_';
+        }
+        path_ = (std::filesystem::temp_directory_path() /
+                 ("nubohard-" + name + "-" + std::to_string(::getpid())))
+                    .string();
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~Scratch() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// A log is whole when it starts with a time prefix, ends with a line end and
+// holds every expected line, in order, each behind its own time prefix.
+inline ::testing::AssertionResult LogIsWhole(const std::string& log,
+                                             const std::vector<std::string>& lines = {}) {
+    if (log.empty()) return ::testing::AssertionFailure() << "log is empty";
+    if (log.size() < 2 || log.compare(log.size() - 2, 2, "\r\n") != 0) {
+        return ::testing::AssertionFailure() << "log does not end with a line end";
+    }
+    static const std::regex prefix("^[0-2][0-9]:[0-5][0-9]:[0-5][0-9] - ");
+    if (!std::regex_search(log.substr(0, 11), prefix)) {
+        return ::testing::AssertionFailure() << "first line has no time prefix";
+    }
+    std::size_t from = 0;
+    for (const std::string& line : lines) {
+        const std::size_t at = log.find(" - " + line + "\r\n", from);
+        if (at == std::string::npos) {
+            return ::testing::AssertionFailure() << "missing or out of order: " << line;
+        }
+        from = at + line.size();
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// The last line the run logged, without its time prefix.
+inline std::string LastLogLine(const std::string& log) {
+    if (log.size() < 2) return {};
+    const std::size_t end = log.size() - 2;
+    const std::size_t at = log.rfind("\r\n", end - 1);
+    std::string line = log.substr(at == std::string::npos ? 0 : at + 2,
+                                  end - (at == std::string::npos ? 0 : at + 2));
+    return line.size() > 11 && line[2] == ':' ? line.substr(11) : line;
+}
+
+// The wizard of an unattended run, without a screen: the search page runs its
+// worker, a press of Next moves to the test page, which runs the tests and
+// ends the wizard. Cancel is never pressed.
+class HeadlessFrontEnd : public FrontEnd {
+public:
+    bool Prepare(bool) override { return true; }
+    bool RunSheet(const std::vector<WizardPage*>& pages, RunSettings&,
+                  const std::string&) override {
+        std::vector<std::unique_ptr<FakeDialogItems>> items;
+        for (WizardPage* page : pages) {
+            items.push_back(std::make_unique<FakeDialogItems>());
+            page->Attach(*items.back(), host_);
+            page->OnCreate();
+        }
+        std::size_t current = 0;
+        pages[current]->OnSetActive();
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+        while (host_.Ends().empty() && std::chrono::steady_clock::now() < giveUp) {
+            const std::size_t presses = host_.Presses().size();
+            if (presses > seen_) {
+                seen_ = presses;
+                if (current + 1 < pages.size() && pages[current]->OnWizardNext()) {
+                    pages[++current]->OnSetActive();
+                }
+                continue;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        timedOut_ = host_.Ends().empty();
+        for (WizardPage* page : pages) page->OnClose();
+        return false;
+    }
+    bool TimedOut() const { return timedOut_; }
+
+private:
+    FakeWizardHost host_;
+    std::size_t seen_ = 0;
+    bool timedOut_ = false;
+};
+
+// The modem's device goes away once the host has sent trigger (a whole
+// command line): at once, in the middle of the answer, or when the host
+// closes the port after that exchange, between two tests.
+struct Vanish {
+    enum When { Never, MidAnswer, AfterClose } when = Never;
+    std::string trigger;
+};
+
+class VanishingPeer : public SerialPeer {
+public:
+    VanishingPeer(SerialPeer& inner, Vanish vanish) : inner_(inner), vanish_(std::move(vanish)) {}
+    void Attach(FakeSerialLine& line) { line_ = &line; }
+
+    void Receive(std::string_view bytes, std::uint32_t now) override {
+        inner_.Receive(bytes, now);
+        if (vanish_.when == Vanish::Never || armed_) return;
+        typed_.append(bytes);
+        if (typed_.find(vanish_.trigger + "\r") == std::string::npos) return;
+        armed_ = true;
+        // The answer is under way 20 ms after the CR; the device dies in it.
+        if (vanish_.when == Vanish::MidAnswer) line_->At(now + 25, [this] { line_->gone = true; });
+    }
+    void LineReset(std::uint32_t now) override {
+        inner_.LineReset(now);
+        if (armed_ && vanish_.when == Vanish::AfterClose) line_->gone = true;
+    }
+    std::string TakeOutput(std::uint32_t now) override { return inner_.TakeOutput(now); }
+    bool NextDue(std::uint32_t now, std::uint32_t& due) override {
+        return inner_.NextDue(now, due);
+    }
+
+private:
+    SerialPeer& inner_;
+    Vanish vanish_;
+    FakeSerialLine* line_ = nullptr;
+    std::string typed_;
+    bool armed_ = false;
+};
+
+// One NUBO modem on COM1 of a simulated machine, the sample description and
+// dial data beside the program, the stand-in of the installed modems.
+struct Machine {
+    explicit Machine(modemsim::ModemProfile profile = {}, Vanish vanish = {}) {
+        modem = std::make_unique<modemsim::ModemModel>(std::move(profile));
+        peer = std::make_unique<VanishingPeer>(*modem, vanish);
+        line = std::make_unique<FakeSerialLine>(clock, *peer);
+        peer->Attach(*line);
+        driver.Add("COM1", *line);
+        system.programPath = scratch.File("nubotest");
+        std::filesystem::copy_file(NUBO_SOURCE_DIR "/res/data/nubotest.ini",
+                                   system.programPath + ".ini");
+        installed.models = {"NUBO 56K-PRO"};
+    }
+
+    // The program's run from its command line to its exit code.
+    int RunProgram(const std::string& commandLine) {
+        HeadlessFrontEnd front;
+        std::ostringstream err;
+        const int code = nubo::RunProgram(commandLine, {system, clock, driver, ports, installed},
+                                          front, ValueRule::OptionSlash, err);
+        EXPECT_FALSE(front.TimedOut());
+        return code;
+    }
+    std::string LogPath() const { return scratch.File("run.log"); }
+    std::string Log() const { return ReadAll(LogPath()); }
+
+    Scratch scratch;
+    FakeClock clock;
+    std::unique_ptr<modemsim::ModemModel> modem;
+    std::unique_ptr<VanishingPeer> peer;
+    std::unique_ptr<FakeSerialLine> line;
+    FakeSerialDriver driver;
+    FakeSystem system;
+    FakeInstalledModems installed;
+    ListedPorts ports{{"COM1"}};
+};
+
+}  // namespace nubo::hardening

@@ -1,0 +1,158 @@
+// Faults of the machine around a run: the log's directory missing or its disk
+// full, a modem description or dial data file that is unreadable, empty,
+// binary or huge. The modem is the healthy emulated one in virtual time.
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <random>
+
+#include "HardeningRig.h"
+#include "config/DialData.h"
+#include "platform/posix/PosixSystem.h"
+
+namespace nubo::hardening {
+namespace {
+
+namespace ec = exitcode;
+const char* const kPortLine = "Scanning Port       : COM1";
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::string Junk(std::size_t size, unsigned seed) {
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
+    return bytes;
+}
+
+TEST(MachineFault, LogDirectoryMissingRunGoesOnWithItsExitCode) {
+    Machine m;
+    const std::string log = m.scratch.File("missing/run.log");
+    EXPECT_EQ(m.RunProgram("/P:COM1 /T:0123 /L:" + log), ec::kPassed);
+    EXPECT_FALSE(std::filesystem::exists(m.scratch.File("missing")));
+}
+
+// The log hits the file-size limit half-way: the program goes on to its exit
+// code instead of dying of the limit's signal, and what was written before is
+// there, line by line. Runs in a child so that the limit stays there.
+TEST(MachineFault, LogDiskFullKeepsEarlierLinesAndTheProcessAlive) {
+    Scratch scratch;
+    const std::string path = scratch.File("full.log");
+    constexpr rlim_t kLimit = 4096;
+    constexpr int kLines = 400;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        PosixSystem system;  // what the program's entry makes first
+        rlimit limit{kLimit, kLimit};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        {
+            CLogFile log(system, path);
+            for (int i = 0; i < kLines; ++i)
+                log.WriteLine("line " + std::to_string(i) + " of the run");
+        }
+        _exit(42);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_FALSE(WIFSIGNALED(status)) << "killed by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 42);
+    const std::string log = ReadAll(path);
+    EXPECT_LE(log.size(), kLimit);
+    EXPECT_GT(log.size(), kLimit / 2);
+    // Every whole line is the line written, in order; at most the last is cut.
+    std::size_t at = 0;
+    for (int i = 0; at < log.size(); ++i) {
+        const std::string want = "line " + std::to_string(i) + " of the run\r\n";
+        const std::string got = log.substr(at + 11, want.size());
+        if (log.find("\r\n", at) == std::string::npos) break;  // the torn last line
+        ASSERT_EQ(got, want) << "at line " << i;
+        at += 11 + want.size();
+    }
+}
+
+struct DescriptionCase {
+    const char* name;
+    std::function<void(const std::string& path)> make;
+    int exitCode;
+    std::vector<std::string> logged;  // in order, the port line among them
+};
+
+TEST(MachineFault, BrokenDescriptionFileEndsTheRunWithAVerdict) {
+    const DescriptionCase cases[] = {
+        // Without a readable description the identification texts are empty,
+        // and an empty detect answer is found in any answer: a modem is
+        // detected that no section describes.
+        {"missing",
+         [](const std::string& p) { std::filesystem::remove(p); },
+         ec::kNotDescribed,
+         {"ERROR               : .INI File not found !", kPortLine}},
+        {"directory",
+         [](const std::string& p) {
+             std::filesystem::remove(p);
+             std::filesystem::create_directory(p);
+         },
+         ec::kNotDescribed,
+         {kPortLine}},
+        {"empty", [](const std::string& p) { WriteFile(p, ""); }, ec::kNotDescribed, {kPortLine}},
+        {"binary",
+         [](const std::string& p) { WriteFile(p, Junk(256 * 1024, 7)); },
+         ec::kNotDescribed,
+         {kPortLine}},
+        // The sample first, then 32 MB of junk lines: every value of a
+        // missing section is looked for through all of it.
+        {"huge",
+         [](const std::string& p) {
+             std::string bytes = ReadAll(NUBO_SOURCE_DIR "/res/data/nubotest.ini");
+             std::string junk = Junk(1 << 20, 11);
+             for (char& c : junk) {
+                 if (c == '[') c = ' ';
+             }
+             for (int i = 0; i < 32; ++i) bytes += junk;
+             WriteFile(p, bytes);
+         },
+         ec::kPassed,
+         {kPortLine, "Search modem .INI   : Modem found."}},
+    };
+    for (const DescriptionCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Machine m;
+        c.make(m.system.programPath + ".ini");
+        const auto t0 = std::chrono::steady_clock::now();
+        EXPECT_EQ(m.RunProgram("/P:COM1 /T:0123 /L:" + m.LogPath()), c.exitCode);
+        const auto took = std::chrono::steady_clock::now() - t0;
+        std::printf("description %-10s %5lld ms\n", c.name,
+                    static_cast<long long>(
+                        std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
+        EXPECT_LT(took, std::chrono::seconds(60));
+        EXPECT_TRUE(LogIsWhole(m.Log(), c.logged));
+    }
+}
+
+TEST(MachineFault, BrokenDialDataLeavesTheBoxConsistent) {
+    Scratch scratch;
+    const std::string dir = scratch.File("dat-dir");
+    std::filesystem::create_directory(dir);
+    const std::string binary = scratch.File("binary.dat");
+    WriteFile(binary, Junk(64 * 1024, 3));
+    for (const std::string& path : {dir, binary, scratch.File("missing.dat")}) {
+        SCOPED_TRACE(path);
+        FakeDialogItems items;
+        items.SetText(kNumberFieldId, "kept");
+        std::vector<DialEntry> entries;
+        LoadDialData(path, items, entries);
+        EXPECT_EQ(items.lists[kLocationBoxId].items.size(), entries.size());
+        if (entries.empty()) {
+            EXPECT_EQ(items.texts[kNumberFieldId], "kept");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace nubo::hardening
