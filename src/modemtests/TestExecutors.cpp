@@ -101,13 +101,9 @@ bool DialAndCheckSpeed(const TestLine& line, const std::string& port, const std:
 
 bool SendDiagnostic(const TestLine& line, const std::string& port, const std::string& command,
                     const std::string& diagAnswer, std::string& answer) {
-    auto com = OpenPort(line, port);
-    if (!com) return false;
-    std::string received;
-    com->Request(command, received, RequestScroll, line.cancel, kTimeout, 0);
-    answer = received;
-    com->Close();
-    return HasModemAnswer(received) && received.find(diagAnswer) != std::string::npos;
+    // The same exchange as the other tests; a silent modem must not pass
+    // because an empty diagnostic answer is found in any text.
+    return SendAndFind(line, port, command, diagAnswer, answer) && HasModemAnswer(answer);
 }
 
 }  // namespace nubo
