@@ -144,6 +144,11 @@ TempDir::~TempDir() {
     if (!path_.empty()) fs::remove_all(path_, ec);
 }
 
+std::string TempDir::Write(const std::string& name, const std::string& content) const {
+    std::ofstream(File(name), std::ios::binary) << content;
+    return File(name);
+}
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream s;

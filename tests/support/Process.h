@@ -51,10 +51,18 @@ public:
     ~TempDir();
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
+    // Writes content (binary) to the named file in the directory; gives its path.
+    std::string Write(const std::string& name, const std::string& content) const;
 
 private:
     std::string path_;
 };
+
+// A literal with its embedded NUL bytes.
+template <std::size_t N>
+std::string Bytes(const char (&text)[N]) {
+    return std::string(text, N - 1);
+}
 
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);

@@ -107,42 +107,37 @@ protected:
     std::string exe_;
 };
 
-TEST_F(UnattendedRun, EveryTestPasses) {
-    DemoBus bus({"--connect-delay=500"});
+struct GoldenCase {
+    const char* name;
+    const char* golden;
+    std::vector<std::string> emulatorOptions;
+    int status;
+};
+
+class GoldenLog : public UnattendedRun, public ::testing::WithParamInterface<GoldenCase> {};
+
+TEST_P(GoldenLog, MatchesTheGoldenFile) {
+    DemoBus bus(GetParam().emulatorOptions);
     ASSERT_FALSE(bus.Device().empty());
-    RunAndCompare("every-test-passes.log", bus.Device(), bus.Bus(), "0123", 0);
+    RunAndCompare(GetParam().golden, bus.Device(), bus.Bus(), "0123", GetParam().status);
 }
 
-TEST_F(UnattendedRun, OnlyTheDiagnosticFails) {
-    DemoBus bus({"--connect-delay=500", "--result.AT&V1=ERROR"});
-    ASSERT_FALSE(bus.Device().empty());
-    RunAndCompare("only-diag-fails.log", bus.Device(), bus.Bus(), "0123", 22);
-}
-
-TEST_F(UnattendedRun, CallFailsWithADiagnosticCommandSet) {
-    DemoBus bus({"--connect-delay=500", "--dial=no-carrier"});
-    ASSERT_FALSE(bus.Device().empty());
-    RunAndCompare("dial-fails.log", bus.Device(), bus.Bus(), "0123", 0x08);
-}
-
-TEST_F(UnattendedRun, ModemThatIsNotDescribed) {
-    DemoBus bus({"--name=NUBO 28K8"});
-    ASSERT_FALSE(bus.Device().empty());
-    RunAndCompare("not-described.log", bus.Device(), bus.Bus(), "0123", -3);
-}
-
-TEST_F(UnattendedRun, NoModem) {
-    // The port opens, but nothing answers on it.
-    DemoBus bus({"--silent"});
-    ASSERT_FALSE(bus.Device().empty());
-    RunAndCompare("no-modem.log", bus.Device(), bus.Bus(), "0123", -2);
-}
-
-}  // namespace
-}  // namespace nubo::testing
-
-namespace nubo::testing {
-namespace {
+// "No modem": the port opens, but nothing answers on it.
+INSTANTIATE_TEST_SUITE_P(
+    UnattendedRun, GoldenLog,
+    ::testing::Values(
+        GoldenCase{"EveryTestPasses", "every-test-passes.log", {"--connect-delay=500"}, 0},
+        GoldenCase{"OnlyTheDiagnosticFails",
+                   "only-diag-fails.log",
+                   {"--connect-delay=500", "--result.AT&V1=ERROR"},
+                   22},
+        GoldenCase{"CallFailsWithADiagnosticCommandSet",
+                   "dial-fails.log",
+                   {"--connect-delay=500", "--dial=no-carrier"},
+                   0x08},
+        GoldenCase{"ModemThatIsNotDescribed", "not-described.log", {"--name=NUBO 28K8"}, -3},
+        GoldenCase{"NoModem", "no-modem.log", {"--silent"}, -2}),
+    [](const ::testing::TestParamInfo<GoldenCase>& param) { return param.param.name; });
 
 TEST_F(UnattendedRun, ScanOfAllPortsFindsTheModemBehindASilentPort) {
     DemoBus bus({"--connect-delay=300"});

@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QDir>
 #include <QFile>
 #include <QFontMetrics>
 #include <QLabel>
@@ -13,7 +12,6 @@
 #include <atomic>
 #include <thread>
 
-#include "app/WizardStyle.h"
 #include "log/RunSettings.h"
 #include "platform/PortSource.h"
 #include "platform/fake/FakeClock.h"
@@ -22,37 +20,24 @@
 #include "platform/fake/FakeSystem.h"
 #include "qt/Pictures.h"
 #include "qt/TemplatePage.h"
-#include "qt/WizardSheet.h"
 #include "support/QtApp.h"
-#include "ui/Pages.h"
 
 namespace nubo {
 namespace {
 
-void Shoot(QWidget& w, const QString& name) {
-    QDir().mkpath(NUBO_ARTEFACTS);
-    w.grab().save(QStringLiteral(NUBO_ARTEFACTS "/") + name + QStringLiteral(".png"));
-}
+using testing::Settle;
+using testing::Shoot;
 
-void Settle() {
-    for (int i = 0; i < 5; ++i) QApplication::processEvents();
-}
-
+// No description file beside the program: no search finds anything.
 struct Wizard {
     explicit Wizard(bool newStyle, bool automatic = false) {
         settings.newStyleWizard = newStyle;
         settings.automaticMode = automatic;
-        system.programPath = "/nonexistent/nubotest";  // no description file: nothing is found
-        PageServices services{system, clock, serial, ports, modems, records};
-        welcome =
-            std::make_unique<CWelcomeP>(settings, PageTable(PageKind::Welcome, newStyle), newStyle);
-        port = std::make_unique<CCommP>(settings, services, PageTable(PageKind::Port, newStyle));
-        search =
-            std::make_unique<CConfigP>(settings, services, PageTable(PageKind::Search, newStyle));
-        test = std::make_unique<CTestP>(settings, services, PageTable(PageKind::Test, newStyle));
-        std::vector<WizardPage*> pages = {welcome.get(), port.get(), search.get(), test.get()};
-        if (automatic) pages = {search.get(), test.get()};
-        sheet = std::make_unique<WizardSheet>(pages, newStyle, false);
+        system.programPath = "/nonexistent/nubotest";
+        pages = std::make_unique<testing::WizardPages>(
+            settings, PageServices{system, clock, serial, ports, modems, records}, newStyle,
+            automatic);
+        sheet = pages->sheet.get();
     }
     FakeSystem system;
     FakeClock clock;
@@ -61,11 +46,8 @@ struct Wizard {
     FakeInstalledModems modems;
     ModemRecords records;
     RunSettings settings;
-    std::unique_ptr<CWelcomeP> welcome;
-    std::unique_ptr<CCommP> port;
-    std::unique_ptr<CConfigP> search;
-    std::unique_ptr<CTestP> test;
-    std::unique_ptr<WizardSheet> sheet;
+    std::unique_ptr<testing::WizardPages> pages;
+    WizardSheet* sheet = nullptr;
 };
 
 class SheetTest : public ::testing::Test {
@@ -103,7 +85,7 @@ TEST_F(SheetTest, NewStyleWalkThroughWithHeaderWatermarkAndButtons) {
     s.NextButton()->click();
     Settle();
     EXPECT_EQ(s.HeaderTitle()->text(), "Modem search");
-    while (w.search->Searching()) QApplication::processEvents();
+    while (w.pages->search.Searching()) QApplication::processEvents();
     Settle();
     EXPECT_FALSE(s.NextButton()->isEnabled());  // nothing found: only Back
     s.PressButton(WizardButton::Next);          // as the search does once it found a modem
@@ -111,7 +93,7 @@ TEST_F(SheetTest, NewStyleWalkThroughWithHeaderWatermarkAndButtons) {
     EXPECT_EQ(s.HeaderTitle()->text(), "Modem test");
     EXPECT_EQ(s.HeaderSubtitle()->text(), "A series of tests is beeing performed on this modem.");
     // The tests run (and fail: there is no modem); then Back and Finish are offered.
-    while (w.test->Testing()) QApplication::processEvents();
+    while (w.pages->test.Testing()) QApplication::processEvents();
     Settle();
     EXPECT_FALSE(s.NextButton()->isVisible());
     EXPECT_TRUE(s.FinishButton()->isVisible());
@@ -157,7 +139,7 @@ TEST_F(SheetTest, ContextHelpPopsUpForMappedControlsOnly) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("100 All ports help\n101 \n");
     }
-    std::vector<WizardPage*> pages = {w.welcome.get(), w.port.get()};
+    std::vector<WizardPage*> pages = {&w.pages->welcome, &w.pages->port};
     WizardSheet s(pages, true, false, help);
     s.Start();
     s.show();
@@ -209,7 +191,7 @@ TEST_F(SheetTest, ButtonFlagsAndFocusNeverLandOnCancel) {
 TEST_F(SheetTest, SixteenColourDisplaysGetTheSixteenColourWatermark) {
     for (bool low : {false, true}) {
         Wizard w(true);
-        WizardSheet s({w.welcome.get()}, true, low);
+        WizardSheet s({&w.pages->welcome}, true, low);
         const QImage shown = s.Watermark()->pixmap().toImage();
         const QImage picture = LoadPicture(low ? 142 : 148);
         ASSERT_FALSE(picture.isNull());

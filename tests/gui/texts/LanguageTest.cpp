@@ -6,18 +6,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "ModemModel.h"
-#include "app/WizardStyle.h"
 #include "log/RunSettings.h"
 #include "platform/PortSource.h"
 #include "platform/Texts.h"
@@ -27,52 +23,15 @@
 #include "platform/fake/FakeSystem.h"
 #include "platform/posix/PosixSystem.h"
 #include "qt/TemplatePage.h"
-#include "qt/WizardSheet.h"
 #include "support/QtApp.h"
-#include "ui/Pages.h"
 
 namespace nubo {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A description that the simulated modem passes in every test.
-const char* const kIni = R"([Common]
-ModemDetectCmd=AT
-ModemDetectAnsw=OK
-ModemReadName=ATI3
-ModemReadName2=AT+GMM
-ModemReadFirmw=ATI4
-
-[NUBO 56K-PRO]
-ModemTapiName=NUBO 56K-PRO
-CRCCheckCmd=AT*CRCTEST
-CRCCheckAnswer=CRC OK
-RAMCheckCmd=AT*RAMTEST
-RAMCheckError=ERROR
-DialCmd=ATDT
-DialCmdNoDialT=ATX3DT
-DialAnswer=CONNECT
-MinSpeed=14400
-DiagCmd=AT&V
-DiagAnswer=OK
-)";
-
-void Settle() {
-    for (int i = 0; i < 5; ++i) QApplication::processEvents();
-}
-
-// Serves the UI thread until cond holds or five seconds have passed.
-template <typename Cond>
-bool Await(Cond cond) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!cond() && std::chrono::steady_clock::now() < end) {
-        QApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    Settle();
-    return cond();
-}
+using testing::Await;
+using testing::Settle;
 
 QString Q(const std::string& s) {
     return DialogString(s);
@@ -90,8 +49,7 @@ struct WizardRun {
     WizardRun(const char* lcAll, const char* lang, bool style) : newStyle(style) {
         dir = fs::temp_directory_path() / ("nubolang-" + std::to_string(::getpid()));
         fs::create_directories(dir);
-        std::ofstream(dir / "nubotest.ini") << kIni;
-        std::ofstream(dir / "nubotest.dat") << "49,D,Berlin,030,555\n";
+        fs::copy_file(NUBO_SOURCE_DIR "/res/data/nubotest.ini", dir / "nubotest.ini");
         system.programPath = (dir / "nubotest").string();
         // The entry's own choice: the user's language from the environment.
         lcAll ? setenv("LC_ALL", lcAll, 1) : unsetenv("LC_ALL");
@@ -103,31 +61,20 @@ struct WizardRun {
         serial.Add("COM1", line);
         modems.models = {"NUBO 56K-PRO"};
         settings.newStyleWizard = newStyle;
-        PageServices services{system, clock, serial, ports, modems, records};
-        welcome =
-            std::make_unique<CWelcomeP>(settings, PageTable(PageKind::Welcome, newStyle), newStyle);
-        port = std::make_unique<CCommP>(settings, services, PageTable(PageKind::Port, newStyle));
-        search =
-            std::make_unique<CConfigP>(settings, services, PageTable(PageKind::Search, newStyle));
-        test = std::make_unique<CTestP>(settings, services, PageTable(PageKind::Test, newStyle));
-        sheet = std::make_unique<WizardSheet>(
-            std::vector<WizardPage*>{welcome.get(), port.get(), search.get(), test.get()}, newStyle,
-            false);
+        pages = std::make_unique<testing::WizardPages>(
+            settings, PageServices{system, clock, serial, ports, modems, records}, newStyle);
+        sheet = pages->sheet.get();
     }
     ~WizardRun() {
-        sheet.reset();
+        pages.reset();
         fs::remove_all(dir);
         texts::SelectLanguage("en-US");
     }
 
     void Shoot(const std::string& lang, const std::string& page) {
-        QDir().mkpath(NUBO_ARTEFACTS);
-        const QString name =
-            QString::fromStdString("lang-" + lang + "-" + (newStyle ? "new" : "old") + "-" + page);
-        sheet->grab().save(QStringLiteral(NUBO_ARTEFACTS "/") + name + QStringLiteral(".png"));
+        testing::Shoot(*sheet, "lang-" + lang + "-" + (newStyle ? "new" : "old") + "-" + page);
     }
 
-    // The page shows the text of its template for this control, in lang.
     // The page shows its template's text for this control in lang, not the
     // English one. A control without an id is found by its text key.
     void ExpectTemplateText(const std::string& lang, int index, int id, int textKey = 0) {
@@ -148,8 +95,8 @@ struct WizardRun {
         EXPECT_TRUE(shown) << templateId << "/" << key;
     }
     PageIds PageIdsAt(int index) {
-        WizardPage* pages[] = {welcome.get(), port.get(), search.get(), test.get()};
-        return pages[index]->Ids();
+        WizardPage* all[] = {&pages->welcome, &pages->port, &pages->search, &pages->test};
+        return all[index]->Ids();
     }
 
     bool newStyle;
@@ -163,11 +110,8 @@ struct WizardRun {
     FakeInstalledModems modems;
     ModemRecords records;
     RunSettings settings;
-    std::unique_ptr<CWelcomeP> welcome;
-    std::unique_ptr<CCommP> port;
-    std::unique_ptr<CConfigP> search;
-    std::unique_ptr<CTestP> test;
-    std::unique_ptr<WizardSheet> sheet;
+    std::unique_ptr<testing::WizardPages> pages;
+    WizardSheet* sheet = nullptr;
 };
 
 struct Case {
@@ -218,7 +162,7 @@ TEST_P(Languages, EveryPageShowsTheTextsOfTheUsersLanguage) {
 
     // Search: the modem is found on COM1 and the dial-test controls appear.
     s.NextButton()->click();
-    ASSERT_TRUE(Await([&] { return !run.search->Searching(); }));
+    ASSERT_TRUE(Await([&] { return !run.pages->search.Searching(); }));
     ASSERT_EQ(s.CurrentIndex(), 2);
     EXPECT_EQ(s.windowTitle(), text(16));
     if (c.newStyle) {
@@ -250,7 +194,7 @@ TEST_P(Languages, EveryPageShowsTheTextsOfTheUsersLanguage) {
     run.ExpectTemplateText(lang, 3, -1, 9004);
     EXPECT_EQ(s.FinishButton()->text(), text(9103));
     std::vector<std::string> rows;
-    for (const RowState& row : run.test->ResultList().Snapshot()) rows.push_back(row.text);
+    for (const RowState& row : run.pages->test.ResultList().Snapshot()) rows.push_back(row.text);
     EXPECT_EQ(rows, (std::vector<std::string>{texts::Text(lang, 46), texts::Text(lang, 47),
                                               texts::Text(lang, 48), texts::Text(lang, 49),
                                               texts::Text(lang, 60)}));

@@ -104,6 +104,14 @@ protected:
             EXPECT_EQ(why, "") << lang << " " << where << ": \"" << s.toStdString() << "\"";
         }
     }
+    // The same for the strings with these ids, all in one room.
+    void ExpectStrings(const std::string& where, const Room& room, std::initializer_list<int> ids) {
+        for (int id : ids) {
+            Expect(
+                where + " " + std::to_string(id), [&] { return room; },
+                [id](const std::string& lang) { return texts::Text(lang, id); });
+        }
+    }
     int measured_ = 0;
 };
 
@@ -180,26 +188,11 @@ TEST_F(TextFit, HeaderAndButtonTextsFitTheSheet) {
     WizardSheet sheet({}, true, false);
     QLabel* title = sheet.HeaderTitle();
     QLabel* subtitle = sheet.HeaderSubtitle();
-    const auto string = [](int id) {
-        return [id](const std::string& lang) { return texts::Text(lang, id); };
-    };
-    for (int id : {11, 17, 20}) {
-        Expect(
-            "header title " + std::to_string(id),
-            [&] {
-                return Room{title->font(), title->width(), 1};
-            },
-            string(id));
-    }
-    for (int id : {12, 18, 21}) {
-        Expect(
-            "header subtitle " + std::to_string(id),
-            [&] {
-                return Room{subtitle->font(), subtitle->width(),
-                            LinesIn(subtitle->font(), subtitle->height())};
-            },
-            string(id));
-    }
+    ExpectStrings("header title", Room{title->font(), title->width(), 1}, {11, 17, 20});
+    ExpectStrings(
+        "header subtitle",
+        Room{subtitle->font(), subtitle->width(), LinesIn(subtitle->font(), subtitle->height())},
+        {12, 18, 21});
     for (QPushButton* button :
          {sheet.BackButton(), sheet.NextButton(), sheet.FinishButton(), sheet.CancelButton()}) {
         ASSERT_EQ(button->width(), 75);
@@ -211,15 +204,14 @@ TEST_F(TextFit, HeaderAndButtonTextsFitTheSheet) {
         sheet.style()
             ->subElementRect(QStyle::SE_PushButtonContents, &option, sheet.NextButton())
             .width();
+    const Room buttonRoom{sheet.NextButton()->font(), room, 1};
     for (int id : {9101, 9102, 9103, 9104}) {
+        // The mnemonic is underlined, not shown.
         Expect(
-            "button " + std::to_string(id),
-            [&] {
-                return Room{sheet.NextButton()->font(), room, 1};
-            },
+            "button " + std::to_string(id), [&] { return buttonRoom; },
             [id](const std::string& lang) {
                 std::string text = texts::Text(lang, id);
-                std::erase(text, '&');  // the mnemonic is underlined, not shown
+                std::erase(text, '&');
                 return text;
             });
     }
@@ -229,54 +221,27 @@ TEST_F(TextFit, TextsThePagesSetFitTheirFields) {
     UiDispatcher dispatcher;
     QFont bold = TemplateFont();
     bold.setBold(true);
-    const auto string = [](int id) {
-        return [id](const std::string& lang) { return texts::Text(lang, id); };
-    };
     for (int templateId : {129, 170}) {
         TemplatePage page(*FindTemplate(templateId), dispatcher, nullptr);
-        QWidget* status = page.Control(1022);
-        for (int id : {51, 53, 54, 91}) {
-            Expect(
-                "status line " + std::to_string(id),
-                [&] {
-                    return Room{TemplateFont(), status->width(), 1};
-                },
-                string(id));
-        }
+        ExpectStrings("status line", Room{TemplateFont(), page.Control(1022)->width(), 1},
+                      {51, 53, 54, 91});
         auto* modem = qobject_cast<QLineEdit*>(page.Control(1030));
         ASSERT_NE(modem, nullptr);
         // The edit's frame and its two-pixel inner margin on each side.
         const int frame = modem->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, modem);
-        for (int id : {50, 52}) {
-            Expect(
-                "modem field " + std::to_string(id),
-                [&] {
-                    return Room{TemplateFont(), modem->width() - 2 * frame - 4, 1};
-                },
-                string(id));
-        }
+        ExpectStrings("modem field", Room{TemplateFont(), modem->width() - 2 * frame - 4, 1},
+                      {50, 52});
     }
     for (int templateId : {134, 171}) {
         TemplatePage page(*FindTemplate(templateId), dispatcher, nullptr);
         QWidget* result = page.Control(1022);
-        for (int id : {73, 74}) {
-            Expect(
-                "result field " + std::to_string(id),
-                [&] {
-                    return Room{TemplateFont(), result->width(),
-                                LinesIn(TemplateFont(), result->height())};
-                },
-                string(id));
-        }
+        ExpectStrings(
+            "result field",
+            Room{TemplateFont(), result->width(), LinesIn(TemplateFont(), result->height())},
+            {73, 74});
     }
-    for (int id : {46, 47, 48, 49, 60}) {
-        Expect(
-            "result row " + std::to_string(id),
-            [&] {
-                return Room{bold, kResultListWidth - kResultTextX, 1};
-            },
-            string(id));
-    }
+    ExpectStrings("result row", Room{bold, kResultListWidth - kResultTextX, 1},
+                  {46, 47, 48, 49, 60});
 }
 
 }  // namespace

@@ -6,8 +6,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -15,18 +13,14 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/WizardStyle.h"
 #include "log/RunSettings.h"
 #include "platform/PortSource.h"
 #include "platform/fake/FakeInstalledModems.h"
 #include "platform/fake/FakeSystem.h"
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixSerial.h"
-#include "qt/TemplatePage.h"
-#include "qt/WizardSheet.h"
 #include "support/Process.h"
 #include "support/QtApp.h"
-#include "ui/Pages.h"
 
 namespace nubo {
 namespace {
@@ -36,21 +30,8 @@ using testing::Process;
 using testing::ReadFile;
 using testing::TempDir;
 
-void Shoot(QWidget& w, const std::string& name) {
-    QDir().mkpath(NUBO_ARTEFACTS);
-    w.grab().save(QString::fromStdString(std::string(NUBO_ARTEFACTS "/") + name + ".png"));
-}
-
-// Lets the UI thread work until cond holds or the limit passes.
-template <typename Cond>
-bool Await(Cond cond, int limitMs = 30000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!cond() && timer.elapsed() < limitMs) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return cond();
-}
+using testing::Await;
+using testing::Shoot;
 
 template <typename T>
 T* ControlOf(WizardSheet& sheet, int page, int id) {
@@ -92,11 +73,8 @@ TEST_P(WizardRun, ClickThroughFromWelcomeToFinish) {
     ListedPorts ports{{"/dev/nubo-no-such-port", pty_}};
     ModemRecords records;
     PageServices services{system_, clock_, serial_, ports, modems_, records};
-    CWelcomeP welcome(settings, PageTable(PageKind::Welcome, newStyle), newStyle);
-    CCommP port(settings, services, PageTable(PageKind::Port, newStyle));
-    CConfigP search(settings, services, PageTable(PageKind::Search, newStyle));
-    CTestP test(settings, services, PageTable(PageKind::Test, newStyle));
-    WizardSheet sheet({&welcome, &port, &search, &test}, newStyle, false);
+    testing::WizardPages pages(settings, services, newStyle);
+    WizardSheet& sheet = *pages.sheet;
     sheet.Start();
     sheet.show();
     Await([] { return false; }, 50);
@@ -145,7 +123,7 @@ TEST_P(WizardRun, ClickThroughFromWelcomeToFinish) {
     ASSERT_TRUE(Await([&] { return sheet.FinishButton()->isEnabled(); }));
     EXPECT_EQ(ControlOf<QLabel>(sheet, 3, 1022)->text(),
               "All modem tests have been completed successfully.");
-    EXPECT_EQ(test.ResultList().Count(), 5);
+    EXPECT_EQ(pages.test.ResultList().Count(), 5);
     Shoot(sheet, "wizard-" + style + "-8-tests-done");
 
     sheet.FinishButton()->click();

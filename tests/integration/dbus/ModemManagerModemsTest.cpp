@@ -1,22 +1,21 @@
 // The installed modems as ModemManager reports them: the client against the
 // stand-in service on a private dbus-daemon, and the order of object paths.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/posix/ModemManagerModems.h"
+#include "support/Process.h"
 
 namespace nubo {
 namespace {
@@ -29,101 +28,30 @@ long MsSince(Clock::time_point start) {
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
 }
 
+using testing::Process;
+
 std::string FindOnPath(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path != nullptr ? path : "/usr/bin:/bin";
-    std::size_t start = 0;
-    while (start <= dirs.size()) {
-        const std::size_t end = std::min(dirs.find(':', start), dirs.size());
-        const fs::path candidate = fs::path(dirs.substr(start, end - start)) / name;
+    std::istringstream dirs(std::getenv("PATH") != nullptr ? std::getenv("PATH") : "/usr/bin:/bin");
+    for (std::string dir; std::getline(dirs, dir, ':');) {
+        const fs::path candidate = fs::path(dir) / name;
         if (access(candidate.c_str(), X_OK) == 0) return candidate.string();
-        start = end + 1;
     }
     return {};
 }
 
-// A program started with its standard output on a pipe; killed and reaped at
-// the latest when the test ends.
-class Child {
-public:
-    Child() = default;
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-    ~Child() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (out_ >= 0) close(out_);
-    }
-
-    bool Start(const std::vector<std::string>& args) {
-        int fds[2];
-        if (pipe2(fds, O_CLOEXEC) != 0) return false;
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(fds[1], STDOUT_FILENO);
-            std::vector<char*> argv;
-            for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        close(fds[1]);
-        out_ = fds[0];
-        return pid_ > 0;
-    }
-
-    // The next line on its standard output, or empty after timeoutMs.
-    std::string ReadLine(int timeoutMs) {
-        const auto start = Clock::now();
-        std::string line;
-        while (MsSince(start) < timeoutMs) {
-            pollfd p{out_, POLLIN, 0};
-            if (poll(&p, 1, timeoutMs - static_cast<int>(MsSince(start))) <= 0) break;
-            char c = 0;
-            if (read(out_, &c, 1) != 1) break;
-            if (c == '\n') return line;
-            line += c;
-        }
-        return {};
-    }
-
-    // Sends the signal and gives the raw wait status, or -1 when the program
-    // has not ended within timeoutMs.
-    int Stop(int sig, int timeoutMs) {
-        kill(pid_, sig);
-        const auto start = Clock::now();
-        int status = 0;
-        while (MsSince(start) < timeoutMs) {
-            const pid_t r = waitpid(pid_, &status, WNOHANG);
-            if (r == pid_) {
-                pid_ = -1;
-                return status;
-            }
-            usleep(5000);
-        }
-        return -1;
-    }
-
-    // The wait status once the program ended by itself, or -1.
-    int Wait(int timeoutMs) { return Stop(0, timeoutMs); }
-
-private:
-    pid_t pid_ = -1;
-    int out_ = -1;
-};
+// Signals the program (0: none) and gives its exit status once it ended.
+int Stop(Process& p, int sig) {
+    if (sig != 0) p.Signal(sig);
+    const testing::ProcessResult r = p.Wait(std::chrono::seconds(5));
+    EXPECT_FALSE(r.timedOut) << "still running";
+    return r.status;
+}
 
 class ModemManagerModemsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const std::string daemon = FindOnPath("dbus-daemon");
         if (daemon.empty()) GTEST_SKIP() << "dbus-daemon is not installed";
-        dir_ = fs::temp_directory_path() /
-               ("nubodbus-" + std::to_string(getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
         // A bus of our own: no activatable services, anyone may own any name.
         std::ofstream(dir_ / "bus.conf")
             << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration "
@@ -141,67 +69,59 @@ protected:
                "    <allow own=\"*\"/>\n"
                "  </policy>\n"
                "</busconfig>\n";
-        ASSERT_TRUE(bus_.Start({daemon, "--config-file=" + (dir_ / "bus.conf").string(), "--nofork",
-                                "--print-address"}));
-        address_ = bus_.ReadLine(10000);
+        bus_ = std::make_unique<Process>(
+            daemon,
+            std::vector<std::string>{"--config-file=" + (dir_ / "bus.conf").string(), "--nofork",
+                                     "--print-address"},
+            testing::EnvChanges{});
+        address_ = bus_->ReadLine(std::chrono::seconds(10));
         ASSERT_FALSE(address_.empty()) << "dbus-daemon gave no address";
     }
-    void TearDown() override {
-        if (!dir_.empty()) fs::remove_all(dir_);
-    }
-
     // Starts the stand-in with these options and waits until it answers.
-    void StartStandin(Child& standin, std::vector<std::string> options) {
-        options.insert(options.begin(), {NUBO_MMSTANDIN, "--address", address_});
-        ASSERT_TRUE(standin.Start(options));
-        ASSERT_EQ(standin.ReadLine(10000), "ready");
+    std::unique_ptr<Process> StartStandin(std::vector<std::string> options) {
+        options.insert(options.begin(), {"--address", address_});
+        auto standin = std::make_unique<Process>(NUBO_MMSTANDIN, options, testing::EnvChanges{});
+        EXPECT_EQ(standin->ReadLine(std::chrono::seconds(10)), "ready");
+        return standin;
     }
 
-    fs::path dir_;
-    Child bus_;
+    testing::TempDir tmp_;
+    fs::path dir_ = tmp_.Path();
+    std::unique_ptr<Process> bus_;
     std::string address_;
 };
 
 TEST_F(ModemManagerModemsTest, ModelsInObjectPathOrderAsGiven) {
-    Child standin;
     // Registered in reverse, and "10" sorts before "2" as text.
-    StartStandin(standin, {"--index", "10", "--model", "NUBO 56K-PRO  ", "--index", "2", "--model",
-                           "", "--index", "1", "--model", "Other Modem"});
+    auto standin = StartStandin({"--index", "10", "--model", "NUBO 56K-PRO  ", "--index", "2",
+                                 "--model", "", "--index", "1", "--model", "Other Modem"});
     const std::vector<std::string> expected{"Other Modem", "", "NUBO 56K-PRO  "};
     EXPECT_EQ(ModemManagerModems(address_).Models(), expected);
 }
 
 TEST_F(ModemManagerModemsTest, OnlyTheFirstTenOfMore) {
-    Child standin;
     std::vector<std::string> options;
     for (int i = 11; i >= 0; --i) {
         options.insert(options.end(),
                        {"--index", std::to_string(i), "--model", "Modem " + std::to_string(i)});
     }
-    StartStandin(standin, options);
+    auto standin = StartStandin(options);
     std::vector<std::string> expected;
     for (int i = 0; i < 10; ++i) expected.push_back("Modem " + std::to_string(i));
     EXPECT_EQ(ModemManagerModems(address_).Models(), expected);
 }
 
-TEST_F(ModemManagerModemsTest, ServiceWithoutModems) {
-    Child standin;
-    StartStandin(standin, {});
-    EXPECT_TRUE(ModemManagerModems(address_).Models().empty());
-}
-
-TEST_F(ModemManagerModemsTest, NoServiceOnTheBusAnswersAtOnce) {
+TEST_F(ModemManagerModemsTest, NoModemsAnswerAtOnce) {
     const auto start = Clock::now();
+    // No service on the bus, no bus at that path, no address at all.
     EXPECT_TRUE(ModemManagerModems(address_, 2000).Models().empty());
-    EXPECT_LT(MsSince(start), 1000);
-}
-
-TEST_F(ModemManagerModemsTest, BusThatDoesNotExistAnswersAtOnce) {
-    const auto start = Clock::now();
     EXPECT_TRUE(
         ModemManagerModems("unix:path=" + (dir_ / "no-such-bus").string(), 2000).Models().empty());
     EXPECT_TRUE(ModemManagerModems("this is no address", 2000).Models().empty());
     EXPECT_LT(MsSince(start), 1000);
+    // A service without modems.
+    auto standin = StartStandin({});
+    EXPECT_TRUE(ModemManagerModems(address_).Models().empty());
 }
 
 TEST_F(ModemManagerModemsTest, PeerThatNeverAnswersIsGivenUpInTime) {
@@ -225,8 +145,7 @@ TEST_F(ModemManagerModemsTest, PeerThatNeverAnswersIsGivenUpInTime) {
 }
 
 TEST_F(ModemManagerModemsTest, SystemBusNamedByTheEnvironment) {
-    Child standin;
-    StartStandin(standin, {"--model", "NUBO 56K-PRO"});
+    auto standin = StartStandin({"--model", "NUBO 56K-PRO"});
     const char* old = std::getenv("DBUS_SYSTEM_BUS_ADDRESS");
     const std::string saved = old != nullptr ? old : "";
     setenv("DBUS_SYSTEM_BUS_ADDRESS", address_.c_str(), 1);
@@ -241,34 +160,20 @@ TEST_F(ModemManagerModemsTest, SystemBusNamedByTheEnvironment) {
 
 TEST_F(ModemManagerModemsTest, StandinEndsCleanlyOnSignals) {
     for (const int sig : {SIGTERM, SIGINT}) {
-        Child standin;
-        StartStandin(standin, {"--model", "NUBO 56K-PRO"});
-        const int status = standin.Stop(sig, 5000);
-        ASSERT_NE(status, -1) << "still running after signal " << sig;
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "signal " << sig;
+        auto standin = StartStandin({"--model", "NUBO 56K-PRO"});
+        EXPECT_EQ(Stop(*standin, sig), 0) << "signal " << sig;
         // The name is free again for the next one.
         EXPECT_TRUE(ModemManagerModems(address_).Models().empty());
     }
 }
 
-TEST_F(ModemManagerModemsTest, StandinEndsWithItsBus) {
-    Child standin;
-    StartStandin(standin, {"--model", "NUBO 56K-PRO"});
-    ASSERT_NE(bus_.Stop(SIGTERM, 5000), -1);
-    const int status = standin.Wait(5000);
-    ASSERT_NE(status, -1) << "still running without a bus";
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
-}
-
-TEST_F(ModemManagerModemsTest, StandinRefusesATakenName) {
-    Child first;
-    StartStandin(first, {"--model", "First"});
-    Child second;
-    ASSERT_TRUE(second.Start({NUBO_MMSTANDIN, "--address", address_, "--model", "Second"}));
-    const int status = second.Wait(5000);
-    ASSERT_NE(status, -1);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+TEST_F(ModemManagerModemsTest, StandinEndsWithItsBusAndRefusesATakenName) {
+    auto first = StartStandin({"--model", "First"});
+    Process second(NUBO_MMSTANDIN, {"--address", address_, "--model", "Second"}, {});
+    EXPECT_EQ(Stop(second, 0), 1);
     EXPECT_EQ(ModemManagerModems(address_).Models(), std::vector<std::string>{"First"});
+    Stop(*bus_, SIGTERM);
+    EXPECT_EQ(Stop(*first, 0), 1) << "without a bus";
 }
 
 TEST(ObjectPathLessTest, NumbersCompareByValue) {

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "app/CommandLine.h"
@@ -13,6 +12,7 @@
 #include "platform/fake/FakeInstalledModems.h"
 #include "platform/fake/FakeSerial.h"
 #include "platform/fake/FakeSystem.h"
+#include "support/Process.h"
 
 namespace nubo {
 namespace {
@@ -146,26 +146,14 @@ public:
 
 class StartupTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("nubostart-" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        system_.programPath = (dir_ / "nubotest").string();
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string Log(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    void SetUp() override { system_.programPath = (dir_ / "nubotest").string(); }
+    static std::string Log(const fs::path& path) { return testing::ReadFile(path); }
     int Run(const std::string& line) {
         return RunProgram(line, {system_, clock_, serial_, ports_, modems_}, frontEnd_,
                           ValueRule::OptionSlash, err_);
     }
-    fs::path dir_;
+    testing::TempDir tmp_;
+    fs::path dir_ = tmp_.Path();
     FakeSystem system_;
     FakeClock clock_;
     FakeSerialDriver serial_;

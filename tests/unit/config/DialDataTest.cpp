@@ -2,10 +2,10 @@
 // and number field.
 #include <gtest/gtest.h>
 
-#include "FakeDialogItems.h"
-#include "TempFiles.h"
 #include "config/DialData.h"
+#include "platform/fake/FakeDialogItems.h"
 #include "platform/fake/FakeSystem.h"
+#include "support/Process.h"
 
 namespace nubo {
 namespace {
@@ -33,8 +33,8 @@ protected:
     Texts Box() { return items_.lists[kLocationBoxId].items; }
     std::string& Number() { return items_.texts[kNumberFieldId]; }
 
-    test::TempDir dir_;
-    test::FakeDialogItems items_;
+    testing::TempDir dir_;
+    FakeDialogItems items_;
     std::vector<DialEntry> entries_;
 };
 
@@ -96,7 +96,7 @@ TEST_F(DialData, LongColumnsAreCutAndLongLinesComeInPieces) {
 }
 
 TEST_F(DialData, NulEndsTheLineAndJunkDoesNotHurt) {
-    Load(test::Bytes("49,D,Ber\0lin,030,555\n49,D,Bonn,0228,1\n\xFF\xFE,\x01,\x80,9"));
+    Load(testing::Bytes("49,D,Ber\0lin,030,555\n49,D,Bonn,0228,1\n\xFF\xFE,\x01,\x80,9"));
     ASSERT_EQ(entries_.size(), 3u);
     EXPECT_EQ(entries_[0].location, "Ber");
     EXPECT_EQ(entries_[0].number, "");

@@ -7,15 +7,15 @@
 #include <random>
 
 #include "AllocationCounter.h"
-#include "TempFiles.h"
 #include "config/IniFile.h"
 #include "config/ProfileReader.h"
 #include "platform/fake/FakeSystem.h"
+#include "support/Process.h"
 
 namespace nubo {
 namespace {
 
-using test::TempDir;
+using testing::TempDir;
 using Names = std::vector<std::string>;
 
 TEST(IniFileLoad, MissingEmptyAndChangedFiles) {
@@ -42,7 +42,7 @@ TEST(IniFileLoad, SectionLineRule) {
                            "; comment [NotASection]\n[Common]\nkey=[value]\n"
                            "[[Doubled]]\n[Blank after] \n [Blank before]\n"
                            "[ Inner blanks stay ]\n[1.Model X]\r\n[NoClose\n\n[]\n" +
-                               test::Bytes("[Cut\0Here]\n") + "[Last]"));
+                               testing::Bytes("[Cut\0Here]\n") + "[Last]"));
     EXPECT_EQ(ini.Load(), 5);
     EXPECT_EQ(ini.sections,
               (Names{"Common", "Doubled", " Inner blanks stay ", "1.Model X", "", "Last"}));
@@ -133,7 +133,7 @@ TEST(IniFileGetValue, ReaderRules) {
 // Files no editor would write: neither reader may crash, hang or hoard memory.
 TEST(IniFileHostile, NulBytesEndTheLineText) {
     TempDir dir;
-    CIniFile ini(dir.Write("a.ini", test::Bytes("[S]\nK=ab\0cd\n[T\0]\n\0\0\0\nL=after\n")));
+    CIniFile ini(dir.Write("a.ini", testing::Bytes("[S]\nK=ab\0cd\n[T\0]\n\0\0\0\nL=after\n")));
     ini.Load();
     EXPECT_EQ(ini.sections, (Names{"S"}));
     EXPECT_EQ(ini.GetValue("S", "K"), "ab");

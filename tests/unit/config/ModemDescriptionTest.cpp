@@ -4,33 +4,20 @@
 
 #include <memory>
 
-#include "TempFiles.h"
 #include "config/IdentifyCommands.h"
 #include "config/IniFile.h"
 #include "config/KeyNames.h"
 #include "config/ModemDescription.h"
 #include "log/RunSettings.h"
 #include "platform/Texts.h"
-#include "platform/WizardHost.h"
+#include "platform/fake/FakeDialogItems.h"
 #include "platform/fake/FakeSystem.h"
+#include "support/Process.h"
 
 namespace nubo {
 namespace {
 
 using Texts = std::vector<std::string>;
-
-class RecordingHost : public WizardHost {
-public:
-    Texts boxes;
-    void SetWizardButtons(unsigned) override {}
-    void PressButton(WizardButton) override {}
-    void EndWizard(int) override {}
-    void ShowMessageBox(const std::string& text, const std::string&) override {
-        boxes.push_back(text);
-    }
-    void CloseWorkerCalls() override {}
-    void OpenWorkerCalls() override {}
-};
 
 TEST(FirmwareCondition, EveryOperatorCombination) {
     // Verdicts for the firmware 2.09, 2.10 and 2.11; the operators may stand anywhere.
@@ -106,18 +93,18 @@ protected:
     }
     bool Run(const std::string& model, const std::string& firmware) {
         settings_.log = std::make_unique<CLogFile>(system_, dir_.File("run.log"));
-        host_.boxes.clear();
+        host_ = std::make_unique<FakeWizardHost>();
         const bool found =
-            LoadModemDescription(*ini_, model, firmware, commands_, settings_, host_);
+            LoadModemDescription(*ini_, model, firmware, commands_, settings_, *host_);
         settings_.log.reset();
-        log_ = test::ReadAll(dir_.File("run.log"));
+        log_ = testing::ReadFile(dir_.File("run.log"));
         return found;
     }
 
-    test::TempDir dir_;
+    testing::TempDir dir_;
     FakeSystem system_;
     RunSettings settings_;
-    RecordingHost host_;
+    std::unique_ptr<FakeWizardHost> host_;
     std::unique_ptr<CIniFile> ini_;
     ModemCommandSet commands_;
     std::string log_;
@@ -127,7 +114,7 @@ TEST_F(Lookup, WholeNameSectionWithEveryKey) {
     Use(kCommon + "[X-56]\nFirmWareVersion=>=2.00\nModemTapiName=Tapi\n" + kEveryCommand);
     ASSERT_TRUE(Run("X-56", "2.14"));
     EXPECT_EQ(log_, kFound);
-    EXPECT_TRUE(host_.boxes.empty());
+    EXPECT_TRUE(host_->Messages().empty());
     EXPECT_EQ(Fields(commands_), (Texts{"Tapi", "crc", "crcansw", "ram", "ramerr", "dial", "dialnt",
                                         "dialansw", "33600", "diag", "diagansw"}));
 }
@@ -158,7 +145,7 @@ TEST_F(Lookup, AliasIsFollowedOnceForEveryKey) {
     Use(kCommon + "[X-56]\nAlias=Nowhere\nModemTapiName=Own\nMinSpeed=1\n");
     ASSERT_TRUE(Run("X-56", "1.0"));
     EXPECT_EQ(log_, kNoSerial + kFound + Defaults("11111111"));
-    EXPECT_EQ(host_.boxes, Texts{"Nowhere : No TapiModemName for this section !"});
+    EXPECT_EQ(host_->Messages(), Texts{"Nowhere : No TapiModemName for this section !"});
     EXPECT_EQ(commands_.minSpeed, "14400");
 }
 
@@ -169,7 +156,7 @@ TEST_F(Lookup, EmptySectionTakesEveryDefaultAndKeepsTheRest) {
     commands_.diagAnswer = "earlier answer";
     ASSERT_TRUE(Run("X-56", "whatever"));
     EXPECT_EQ(log_, kNoSerial + kFound + Defaults("11111111"));
-    EXPECT_EQ(host_.boxes, Texts{"X-56 : No TapiModemName for this section !"});
+    EXPECT_EQ(host_->Messages(), Texts{"X-56 : No TapiModemName for this section !"});
     Texts expected = kCommonDefaults;
     expected[0] = "earlier tapi";
     expected[9] = "earlier diag";
@@ -240,45 +227,27 @@ TEST_F(Lookup, SampleFileDescribesTheEmulatorModels) {
     ASSERT_TRUE(Run("NUBO 33K6", "1.07"));
     EXPECT_EQ(log_, kNoSerial + kFound + Defaults("11111110"));
     ASSERT_TRUE(Run("NUBO ISDN-TA", "1.20"));
-    EXPECT_EQ(host_.boxes, Texts{"NUBO ISDN-TA : No TapiModemName for this section !"});
+    EXPECT_EQ(host_->Messages(), Texts{"NUBO ISDN-TA : No TapiModemName for this section !"});
     EXPECT_EQ(commands_.dialCmdNoDialTone, "ATD");
     EXPECT_FALSE(Run("NUBO ISDN-TA", "0.90"));
     EXPECT_FALSE(Run("NUBO 28K8", "1.00"));
 }
 
+// The key names are no translation: every catalog holds them as the file has them.
 TEST(KeyNames, SameInEveryCatalog) {
-    const char* const names[] = {"FirmWareVersion",
-                                 "CRCCheckCmd",
-                                 "CRCCheckAnswer",
-                                 "RAMCheckCmd",
-                                 "RAMCheckError",
-                                 "DialCmd",
-                                 "DialAnswer",
-                                 "DiagCmd",
-                                 "DiagAnswer",
-                                 "ModemDetectCmd",
-                                 "ModemDetectAnsw",
-                                 "ModemReadName",
-                                 "ModemReadName2",
-                                 "ModemReadFirmw",
-                                 "DefaultCRCCheckCmd",
-                                 "DefaultCRCCheckAnswer",
-                                 "DefaultRAMCheckCmd",
-                                 "DefaultRAMCheckError",
-                                 "DefaultDialCmd",
-                                 "DefaultDialAnswer",
-                                 "DefaultDialCmdNoDialT",
-                                 "DialCmdNoDialT",
-                                 "MinSpeed",
-                                 "DefaultMinSpeed",
-                                 "ModemTapiName"};
-    const int ids[] = {36, 37, 38, 39, 40, 41, 42, 43, 44, 76, 77, 78, 79,
-                       80, 81, 82, 83, 84, 85, 86, 87, 88, 89, 90, 92};
-    ASSERT_EQ(texts::Languages().size(), 14u);
+    const std::string names =
+        "FirmWareVersion CRCCheckCmd CRCCheckAnswer RAMCheckCmd RAMCheckError DialCmd DialAnswer "
+        "DiagCmd DiagAnswer ModemDetectCmd ModemDetectAnsw ModemReadName ModemReadName2 "
+        "ModemReadFirmw DefaultCRCCheckCmd DefaultCRCCheckAnswer DefaultRAMCheckCmd "
+        "DefaultRAMCheckError DefaultDialCmd DefaultDialAnswer DefaultDialCmdNoDialT "
+        "DialCmdNoDialT "
+        "MinSpeed DefaultMinSpeed ModemTapiName ";
     for (const std::string& lang : texts::Languages()) {
-        std::string error;
-        EXPECT_TRUE(texts::CheckCatalog(lang, error)) << lang << ": " << error;
-        for (int i = 0; i < 25; ++i) EXPECT_EQ(texts::Text(lang, ids[i]), names[i]) << lang;
+        std::string all;
+        for (int id = 36; id <= 92; ++id) {
+            if ((id <= 44 || id >= 76) && id != 91) all += texts::Text(lang, id) + " ";
+        }
+        EXPECT_EQ(all, names) << lang;
     }
 }
 

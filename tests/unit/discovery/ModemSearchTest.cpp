@@ -2,13 +2,10 @@
 // tries, its log lines, exit codes and page updates; and its owner, which
 // keeps two searches from running at once.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <condition_variable>
 #include <filesystem>
-#include <fstream>
 #include <mutex>
-#include <sstream>
 #include <thread>
 
 #include "ModemModel.h"
@@ -17,6 +14,7 @@
 #include "platform/fake/FakeSerial.h"
 #include "platform/fake/FakeSystem.h"
 #include "platform/posix/SysfsPorts.h"
+#include "support/Process.h"
 
 namespace nubo {
 namespace {
@@ -25,28 +23,6 @@ namespace fs = std::filesystem;
 using modemsim::ModemModel;
 using modemsim::ModemProfile;
 using Lines = std::vector<std::string>;
-
-const char* const kIni = R"([Common]
-ModemDetectCmd=ATI
-ModemDetectAnsw=Communications
-ModemReadName=ATI3
-ModemReadName2=AT+GMM
-ModemReadFirmw=ATI7
-
-[NUBO 56K-PRO]
-FirmWareVersion=>=2.00
-ModemTapiName=NUBO 56K-PRO
-CRCCheckCmd=AT&T8
-CRCCheckAnswer=OK
-RAMCheckCmd=AT&T7
-RAMCheckError=ERROR
-DialCmd=ATDT
-DialCmdNoDialT=ATX3DT
-DialAnswer=CONNECT
-MinSpeed=14400
-DiagCmd=AT&V1
-DiagAnswer=OK
-)";
 
 // The page and the wizard as the search sees them: every call recorded, in order.
 class RecordingPage : public SearchView, public WizardHost {
@@ -111,18 +87,9 @@ class ModemSearchTest : public ::testing::Test {
 protected:
     void SetUp() override {
         texts::SelectLanguage("en-US");
-        dir_ = fs::temp_directory_path() /
-               ("nubosearch-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        std::ofstream(dir_ / "nubotest.ini") << kIni;
+        fs::copy_file(NUBO_SOURCE_DIR "/res/data/nubotest.ini", dir_ / "nubotest.ini");
         ini_ = std::make_unique<CIniFile>((dir_ / "nubotest.ini").string());
         settings_.log = std::make_unique<CLogFile>(system_, (dir_ / "run.log").string());
-    }
-    void TearDown() override {
-        settings_.log.reset();
-        fs::remove_all(dir_);
     }
 
     FakeSerialLine& AddPort(const std::string& name, ModemProfile profile) {
@@ -143,11 +110,8 @@ protected:
     int Run() { return ModemSearchThread(Context()); }
 
     Lines Log() {
-        std::ifstream in(dir_ / "run.log", std::ios::binary);
-        std::stringstream all;
-        all << in.rdbuf();
         Lines lines;
-        std::string text = all.str();
+        const std::string text = testing::ReadFile(dir_ / "run.log");
         for (std::string::size_type pos = 0; pos < text.size();) {
             auto end = text.find("\r\n", pos);
             if (end == std::string::npos) end = text.size();
@@ -157,7 +121,8 @@ protected:
         return lines;
     }
 
-    fs::path dir_;
+    testing::TempDir tmp_;
+    fs::path dir_ = tmp_.Path();
     FakeSystem system_;
     FakeClock clock_;
     FakeSerialDriver driver_;

@@ -1,14 +1,13 @@
 // Serial ports from prepared sysfs trees, and the NUBOTEST_PORTS override.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <filesystem>
-
 #include <fstream>
 
 #include "discovery/PortList.h"
 #include "platform/fake/FakeSystem.h"
 #include "platform/posix/SysfsPorts.h"
+#include "support/Process.h"
 
 namespace nubo {
 namespace {
@@ -17,14 +16,7 @@ namespace fs = std::filesystem;
 
 class SysfsPortsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("nubosysfs-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root_);
-        fs::create_directories(root_ / "class" / "tty");
-    }
-    void TearDown() override { fs::remove_all(root_); }
+    void SetUp() override { fs::create_directories(root_ / "class" / "tty"); }
 
     // A tty class device below devicePath; with a device link when hasDevice.
     void AddTty(const std::string& name, const std::string& devicePath, bool hasDevice,
@@ -46,7 +38,8 @@ protected:
         return names;
     }
 
-    fs::path root_;
+    testing::TempDir tmp_;
+    fs::path root_ = tmp_.Path();
 };
 
 TEST_F(SysfsPortsTest, RealPortsInNameOrderWithoutVirtualOrPhantomOnes) {

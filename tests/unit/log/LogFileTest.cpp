@@ -2,36 +2,23 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
 #include "log/LogFile.h"
 #include "platform/fake/FakeSystem.h"
+#include "support/Process.h"
 
 namespace nubo {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using testing::ReadFile;
 
 class LogFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("nubolog-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    fs::path dir_;
+    testing::TempDir tmp_;
+    fs::path dir_ = tmp_.Path();
     FakeSystem system_;
 };
 
@@ -48,14 +35,14 @@ TEST_F(LogFileTest, LineFormTabsEmptyTextAndEmbeddedNewline) {
     log.WriteLine("                  \t\t-> Automatic mode ON.");
     log.WriteLine("two\nparts");
     // Another program reads every line written so far while the log is still open.
-    EXPECT_EQ(ReadAll(path), expected);
+    EXPECT_EQ(ReadFile(path), expected);
 }
 
 TEST_F(LogFileTest, DefaultPathBesideProgramReplacesTheOldLog) {
     system_.programPath = (dir_ / "nubotest").string();
     { CLogFile(system_).WriteLine("first run, a much longer line than the second one"); }
     { CLogFile(system_).WriteLine("second"); }
-    EXPECT_EQ(ReadAll(dir_ / "nubotest.log"), "09:05:41 - second\r\n");
+    EXPECT_EQ(ReadFile(dir_ / "nubotest.log"), "09:05:41 - second\r\n");
 
     // On Windows the last four characters are cut whatever they are.
     system_.family = PlatformFamily::NT;
@@ -88,7 +75,7 @@ TEST_F(LogFileTest, LinesOfTwoThreadsNeverInterleave) {
         a.join();
         b.join();
     }
-    std::istringstream in(ReadAll(path));
+    std::istringstream in(ReadFile(path));
     std::string line;
     int as = 0;
     int bs = 0;

@@ -116,14 +116,6 @@ TEST(TapiRegistration, ReadRegistryText) {
     EXPECT_EQ(registry.OpenKeys(), 0u);
 }
 
-TEST(TapiRegistration, ModemClassKeyFollowsTheFamilyOfTheMoment) {
-    FakeSystem system;
-    system.family = PlatformFamily::NT;
-    EXPECT_EQ(ModemClassKey(0, system), kNT + "0000");
-    system.family = PlatformFamily::Win9x;
-    EXPECT_EQ(ModemClassKey(9, system), k9x + "0009");
-}
-
 TEST(TapiRegistration, PosixAsksTheInstalledModems) {
     FakeSystem system;
     FakeInstalledModems installed;

@@ -3,11 +3,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,6 +15,7 @@
 #include "platform/fake/FakeInstalledModems.h"
 #include "platform/fake/FakeSerial.h"
 #include "platform/fake/FakeSystem.h"
+#include "support/Process.h"
 
 namespace nubo::test {
 
@@ -62,30 +60,15 @@ public:
     }
 };
 
-inline std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 struct ModemRig {
     explicit ModemRig(modemsim::ModemProfile profile = {}) {
         modem = std::make_unique<modemsim::ModemModel>(std::move(profile));
         line = std::make_unique<FakeSerialLine>(clock, *modem);
         driver.Add("COM1", *line);
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        logPath = (std::filesystem::temp_directory_path() /
-                   ("nubomodemtests-" + std::string(info->test_suite_name()) + "-" + info->name() +
-                    ".log"))
-                      .string();
+        logPath = tmp.File("run.log");
         settings.log = std::make_unique<CLogFile>(system, logPath);
         settings.port = "COM1";
         installed.models = {"NUBO 56K-PRO"};
-    }
-    ~ModemRig() {
-        settings.log.reset();
-        std::filesystem::remove(logPath);
     }
 
     TestLine Line() { return TestLine{driver, clock, nullptr, &cancel}; }
@@ -97,7 +80,7 @@ struct ModemRig {
         RunModemTests(context, rows);
     }
     // The log as written: every line with the fixed time of the fake system.
-    std::string Log() { return ReadAll(logPath); }
+    std::string Log() { return testing::ReadFile(logPath); }
     // What the log holds for these lines; a line's own line feeds become CR LF
     // there, as the log writes them.
     static std::string Block(const Lines& lines) {
@@ -113,6 +96,7 @@ struct ModemRig {
         return text;
     }
 
+    testing::TempDir tmp;
     FakeClock clock;
     std::unique_ptr<modemsim::ModemModel> modem;
     std::unique_ptr<FakeSerialLine> line;

@@ -18,6 +18,7 @@
 #include "platform/fake/FakeInstalledModems.h"
 #include "platform/fake/FakeSerial.h"
 #include "platform/fake/FakeSystem.h"
+#include "support/Process.h"
 #include "ui/DialogTemplates.h"
 #include "ui/Pages.h"
 
@@ -26,42 +27,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kIni = R"([Common]
-ModemDetectCmd=AT
-ModemDetectAnsw=OK
-ModemReadName=ATI3
-ModemReadName2=AT+GMM
-ModemReadFirmw=ATI7
-
-[NUBO 56K-PRO]
-ModemTapiName=NUBO 56K-PRO
-CRCCheckCmd=AT&T8
-CRCCheckAnswer=OK
-RAMCheckCmd=AT&T7
-RAMCheckError=ERROR
-DialCmd=ATDT
-DialCmdNoDialT=ATX3DT
-DialAnswer=CONNECT
-MinSpeed=14400
-DiagCmd=AT&V1
-DiagAnswer=OK
-)";
-
 class PagesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("nubopages-" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
         system_.programPath = (dir_ / "nubotest").string();
-        std::ofstream(dir_ / "nubotest.ini") << kIni;
+        fs::copy_file(NUBO_SOURCE_DIR "/res/data/nubotest.ini", dir_ / "nubotest.ini");
         std::ofstream(dir_ / "nubotest.dat") << "49,D,Munich,089,123\n49,D,Berlin,030,555\n";
         driver_.Add("COM1", line_);
         settings_.newStyleWizard = true;
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     PageServices Services() { return {system_, clock_, driver_, ports_, modems_, records_}; }
 
@@ -87,7 +61,8 @@ protected:
         ASSERT_FALSE(page.Searching());
     }
 
-    fs::path dir_;
+    testing::TempDir tmp_;
+    fs::path dir_ = tmp_.Path();
     FakeSystem system_;
     FakeClock clock_;
     modemsim::ModemModel modem_{modemsim::ModemProfile{}};
