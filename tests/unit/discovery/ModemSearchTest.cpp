@@ -13,7 +13,6 @@
 #include "platform/Texts.h"
 #include "platform/fake/FakeSerial.h"
 #include "platform/fake/FakeSystem.h"
-#include "platform/posix/SysfsPorts.h"
 #include "support/Process.h"
 
 namespace nubo {
@@ -168,33 +167,6 @@ TEST_F(ModemSearchTest, AllPortsFoundOnTheFirstLeavesTheRestUntouched) {
                      "Search modem .INI   : Modem found."}));
     EXPECT_EQ(second.OpenCount(), 0);
     EXPECT_EQ(settings_.port, "COM1");
-}
-
-TEST_F(ModemSearchTest, AutomaticRunWithoutPortScansAllAndFindsTheSecond) {
-    // The port list as a demo run gives it: a silent line first, the modem second.
-    FakeSystem system;
-    system.environment["NUBOTEST_PORTS"] = "COM1:COM2";
-    const std::unique_ptr<PortSource> listed = MakePortSource(system);
-    AddSilentPort("COM1");
-    AddPort("COM2", ModemProfile{});
-    settings_.automaticMode = true;
-    settings_.searchAllPorts = false;
-    settings_.port = "";
-
-    ports_ = ListedPorts({"COM3"});  // not asked
-    EXPECT_EQ(ModemSearchThread(
-                  {settings_, *ini_, *listed, {driver_, clock_}, modem_, commands_, page_, page_}),
-              1);
-    EXPECT_EQ(Log(), (Lines{"Automat. port scan  : COM1", "Automat. port scan  : COM2",
-                            "Detected modem      : NUBO 56K-PRO (COM2)",
-                            "Search modem .INI   : Modem found."}));
-    EXPECT_EQ(settings_.port, "COM2");
-    EXPECT_EQ(settings_.exitCode, 1);
-    // No dial-test controls in an automatic run; it moves on by itself.
-    EXPECT_EQ(page_.Calls(),
-              (Lines{"port:COM1", "port:COM2", "port:COM2", "modem:NUBO 56K-PRO",
-                     "status:Press \"Next\" to test the modem found.", "buttons:3",
-                     "status:The detected modem is being tested. Please wait.", "next"}));
 }
 
 TEST_F(ModemSearchTest, NoModemOnAnyPort) {
