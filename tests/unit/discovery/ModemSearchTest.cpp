@@ -217,22 +217,6 @@ TEST_F(ModemSearchTest, FoundButNotDescribed) {
                                     "buttons:1", "next"}));
 }
 
-TEST_F(ModemSearchTest, MissingDescriptionFileIsLoggedAndEndsNotCompatible) {
-    fs::remove(dir_ / "nubotest.ini");
-    AddPort("COM1", ModemProfile{});
-    settings_.searchAllPorts = false;
-    settings_.port = "COM1";
-
-    EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(settings_.exitCode, -3);
-    const Lines log = Log();
-    ASSERT_EQ(log.size(), 4u);
-    EXPECT_EQ(log[0], "ERROR               : .INI File not found !");
-    EXPECT_EQ(log[1], "Scanning Port       : COM1");
-    EXPECT_EQ(log[2].rfind("Detected modem      : ", 0), 0u);
-    EXPECT_EQ(log[3], "Search modem .INI   : Modem not found !");
-}
-
 TEST_F(ModemSearchTest, NewSearchCancelsTheRunningOneAndWaitsForIt) {
     AddSilentPort("COM1");
     AddPort("COM2", ModemProfile{});
