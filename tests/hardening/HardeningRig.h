@@ -5,14 +5,12 @@
 // search page's worker reaches the line while the test thread waits for it.
 #pragma once
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,15 +23,9 @@
 #include "platform/fake/FakeInstalledModems.h"
 #include "platform/fake/FakeSerial.h"
 #include "platform/fake/FakeSystem.h"
+#include "support/Process.h"
 
 namespace nubo::hardening {
-
-inline std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 inline modemsim::ModemProfile Profile(const std::vector<std::pair<std::string, std::string>>& kv) {
     modemsim::ModemProfile profile;
@@ -44,31 +36,8 @@ inline modemsim::ModemProfile Profile(const std::vector<std::pair<std::string, s
     return profile;
 }
 
-// A fresh directory per test, removed afterwards.
-class Scratch {
-public:
-    Scratch() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string(info->test_suite_name()) + "-" + info->name();
-        for (char& c : name) {
-            if (c == '/') c = '_';
-        }
-        path_ = (std::filesystem::temp_directory_path() /
-                 ("nubohard-" + name + "-" + std::to_string(::getpid())))
-                    .string();
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~Scratch() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
+using testing::ReadFile;
+using Scratch = testing::TempDir;
 
 // A log is whole when it starts with a time prefix, ends with a line end and
 // holds every expected line, in order, each behind its own time prefix.
@@ -207,7 +176,7 @@ struct Machine {
         return code;
     }
     std::string LogPath() const { return scratch.File("run.log"); }
-    std::string Log() const { return ReadAll(LogPath()); }
+    std::string Log() const { return ReadFile(LogPath()); }
 
     Scratch scratch;
     FakeClock clock;

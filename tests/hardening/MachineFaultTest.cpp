@@ -63,7 +63,7 @@ TEST(MachineFault, LogDiskFullKeepsEarlierLinesAndTheProcessAlive) {
     waitpid(child, &status, 0);
     ASSERT_FALSE(WIFSIGNALED(status)) << "killed by signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 42);
-    const std::string log = ReadAll(path);
+    const std::string log = ReadFile(path);
     EXPECT_LE(log.size(), kLimit);
     EXPECT_GT(log.size(), kLimit / 2);
     // Every whole line is the line written, in order; at most the last is cut.
@@ -109,7 +109,7 @@ TEST(MachineFault, BrokenDescriptionFileEndsTheRunWithAVerdict) {
         // missing section is looked for through all of it.
         {"huge",
          [](const std::string& p) {
-             std::string bytes = ReadAll(NUBO_SOURCE_DIR "/res/data/nubotest.ini");
+             std::string bytes = ReadFile(NUBO_SOURCE_DIR "/res/data/nubotest.ini");
              std::string junk = Junk(1 << 20, 11);
              for (char& c : junk) {
                  if (c == '[') c = ' ';

@@ -70,7 +70,7 @@ struct Wizard {
             std::vector<WizardPage*>{welcome.get(), port.get(), search.get(), test.get()}, true,
             false);
     }
-    std::string Log() const { return ReadAll(scratch.File("run.log")); }
+    std::string Log() const { return ReadFile(scratch.File("run.log")); }
 
     Scratch scratch;
     FakeClock clock;

@@ -1,7 +1,6 @@
 // The installed modems as ModemManager reports them: the client against the
 // stand-in service on a private dbus-daemon, and the order of object paths.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -37,14 +36,6 @@ std::string FindOnPath(const std::string& name) {
         if (access(candidate.c_str(), X_OK) == 0) return candidate.string();
     }
     return {};
-}
-
-// Signals the program (0: none) and gives its exit status once it ended.
-int Stop(Process& p, int sig) {
-    if (sig != 0) p.Signal(sig);
-    const testing::ProcessResult r = p.Wait(std::chrono::seconds(5));
-    EXPECT_FALSE(r.timedOut) << "still running";
-    return r.status;
 }
 
 class ModemManagerModemsTest : public ::testing::Test {
@@ -142,38 +133,6 @@ TEST_F(ModemManagerModemsTest, PeerThatNeverAnswersIsGivenUpInTime) {
     EXPECT_GE(elapsed, 250);
     EXPECT_LT(elapsed, 2000);
     close(listener);
-}
-
-TEST_F(ModemManagerModemsTest, SystemBusNamedByTheEnvironment) {
-    auto standin = StartStandin({"--model", "NUBO 56K-PRO"});
-    const char* old = std::getenv("DBUS_SYSTEM_BUS_ADDRESS");
-    const std::string saved = old != nullptr ? old : "";
-    setenv("DBUS_SYSTEM_BUS_ADDRESS", address_.c_str(), 1);
-    const auto models = ModemManagerModems().Models();
-    if (old != nullptr) {
-        setenv("DBUS_SYSTEM_BUS_ADDRESS", saved.c_str(), 1);
-    } else {
-        unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
-    }
-    EXPECT_EQ(models, std::vector<std::string>{"NUBO 56K-PRO"});
-}
-
-TEST_F(ModemManagerModemsTest, StandinEndsCleanlyOnSignals) {
-    for (const int sig : {SIGTERM, SIGINT}) {
-        auto standin = StartStandin({"--model", "NUBO 56K-PRO"});
-        EXPECT_EQ(Stop(*standin, sig), 0) << "signal " << sig;
-        // The name is free again for the next one.
-        EXPECT_TRUE(ModemManagerModems(address_).Models().empty());
-    }
-}
-
-TEST_F(ModemManagerModemsTest, StandinEndsWithItsBusAndRefusesATakenName) {
-    auto first = StartStandin({"--model", "First"});
-    Process second(NUBO_MMSTANDIN, {"--address", address_, "--model", "Second"}, {});
-    EXPECT_EQ(Stop(second, 0), 1);
-    EXPECT_EQ(ModemManagerModems(address_).Models(), std::vector<std::string>{"First"});
-    Stop(*bus_, SIGTERM);
-    EXPECT_EQ(Stop(*first, 0), 1) << "without a bus";
 }
 
 TEST(ObjectPathLessTest, NumbersCompareByValue) {

@@ -163,35 +163,6 @@ protected:
     std::ostringstream err_;
 };
 
-TEST_F(StartupTest, NoValueOptionEndsWithMinusFourBeforeAnyLog) {
-    for (const char* line : {"/NODIALTONE", "hello"}) {
-        EXPECT_EQ(Run(line), -4);
-        EXPECT_FALSE(fs::exists(dir_ / "nubotest.log"));
-    }
-    EXPECT_TRUE(frontEnd_.templates.empty());
-    EXPECT_NE(err_.str().find("usage"), std::string::npos);
-}
-
-TEST_F(StartupTest, AutomaticRunHeaderAndPages) {
-    const std::string line = "/P:COM2 /L:" + (dir_ / "run.log").string();
-    EXPECT_EQ(Run(line), 22);
-    EXPECT_EQ(frontEnd_.templates, (std::vector<int>{129, 134}));
-    const std::string eq(56, '=');
-    EXPECT_EQ(Log(dir_ / "run.log"),
-              "09:05:41 - " + eq +
-                  "\r\n09:05:41 - QAP - Nubo Modem Installationstest - LOGFILE\r\n"
-                  "09:05:41 - " +
-                  eq +
-                  "\r\n09:05:41 - Startdate           : 05.12.2000\r\n"
-                  "09:05:41 - PRG-Mode            : Program start over the Command Line\r\n"
-                  "09:05:41 -                   \t\t-> Automatic mode ON.\r\n"
-                  "09:05:41 - Command Line        : " +
-                  line +
-                  "\r\n"
-                  "09:05:41 - inside the wizard\r\n");
-    EXPECT_FALSE(fs::exists(dir_ / "nubotest.log"));
-}
-
 TEST_F(StartupTest, InteractiveRunCancelledAndOldStyle) {
     system_.commonControls = {true, 4, 70};
     frontEnd_.cancel = true;
@@ -202,23 +173,6 @@ TEST_F(StartupTest, InteractiveRunCancelledAndOldStyle) {
     EXPECT_EQ(log.substr(log.size() - 61),
               "09:05:41 - PRG-Message         : Program canceled by user !\r\n");
     EXPECT_EQ(log.find("PRG-Mode"), std::string::npos);
-}
-
-TEST_F(StartupTest, EmptyLogPathFallsBackToDefaultButAMissingDirectoryDoesNot) {
-    EXPECT_EQ(Run("/L: /P:COM1"), 22);
-    EXPECT_NE(Log(dir_ / "nubotest.log").find("Command Line        : /L: /P:COM1"),
-              std::string::npos);
-    fs::remove(dir_ / "nubotest.log");
-    EXPECT_EQ(Run("/P:COM1 /L:" + (dir_ / "gone" / "x.log").string()), 22);
-    EXPECT_FALSE(fs::exists(dir_ / "nubotest.log"));
-    EXPECT_FALSE(fs::exists(dir_ / "gone"));
-}
-
-TEST_F(StartupTest, InteractiveRunWithoutDisplayEndsAtOnceWithoutLog) {
-    frontEnd_.prepareResult = false;
-    EXPECT_EQ(Run(""), kNoDisplayExitCode);
-    EXPECT_TRUE(frontEnd_.templates.empty());
-    EXPECT_FALSE(fs::exists(dir_ / "nubotest.log"));
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include "config/DialData.h"
 #include "platform/fake/FakeDialogItems.h"
-#include "platform/fake/FakeSystem.h"
 #include "support/Process.h"
 
 namespace nubo {
@@ -101,19 +100,6 @@ TEST_F(DialData, NulEndsTheLineAndJunkDoesNotHurt) {
     EXPECT_EQ(entries_[0].location, "Ber");
     EXPECT_EQ(entries_[0].number, "");
     EXPECT_EQ(entries_[2].location, "\x80");
-}
-
-TEST_F(DialData, SampleFileBesideTheProgram) {
-    FakeSystem system;
-    system.family = PlatformFamily::NT;
-    system.programPath = "C:\\x\\tool.exe";
-    EXPECT_EQ(DialDataPath(system), "C:\\x\\tool.dat");
-
-    LoadDialData(std::string(NUBO_SOURCE_DIR) + "/res/data/nubotest.dat", items_, entries_);
-    ASSERT_GE(entries_.size(), 4u);
-    EXPECT_NE(entries_.front().location, Box().front());  // the file is not in box order
-    EXPECT_EQ(items_.ListSelectedText(kLocationBoxId), "Berlin");
-    EXPECT_EQ(Number(), "03047110");
 }
 
 }  // namespace

@@ -204,35 +204,6 @@ TEST_F(Lookup, SecondLookupKeepsWhatTheNewSectionDoesNotName) {
     EXPECT_EQ(Fields(commands_), expected);
 }
 
-// The file that ships beside the program, as the emulator's models meet it.
-TEST_F(Lookup, SampleFileDescribesTheEmulatorModels) {
-    ini_ = std::make_unique<CIniFile>(std::string(NUBO_SOURCE_DIR) + "/res/data/nubotest.ini");
-    ASSERT_EQ(ini_->Load(), 5);
-    const IdentifyCommands id = ReadIdentifyCommands(*ini_);
-    EXPECT_EQ(
-        (Texts{id.detectCmd, id.detectAnswer, id.readNameCmd, id.readName2Cmd, id.readFirmwareCmd}),
-        (Texts{"AT", "OK", "ATI3", "AT+GMM", "ATI7"}));
-
-    ASSERT_TRUE(Run("NUBO 56K-PRO", "2.14"));
-    EXPECT_EQ(log_, kFound);
-    const Texts current = {"NUBO 56K-PRO", "AT&T8",   "CRC OK", "AT&T7", "ERROR", "ATDT",
-                           "ATX3DT",       "CONNECT", "14400",  "AT&V1", "OK"};
-    EXPECT_EQ(Fields(commands_), current);
-    ASSERT_TRUE(Run("NUBO 56K-PRO", "1.80"));
-    EXPECT_EQ(log_, kFound + Defaults("10111110"));
-    EXPECT_EQ(commands_.crcCheckAnswer, "CHECKSUM OK");
-    ASSERT_TRUE(Run("NUBO 56K-PRO SE", "3.01"));
-    EXPECT_EQ(log_, kFound);
-    EXPECT_EQ(Fields(commands_), current);
-    ASSERT_TRUE(Run("NUBO 33K6", "1.07"));
-    EXPECT_EQ(log_, kNoSerial + kFound + Defaults("11111110"));
-    ASSERT_TRUE(Run("NUBO ISDN-TA", "1.20"));
-    EXPECT_EQ(host_->Messages(), Texts{"NUBO ISDN-TA : No TapiModemName for this section !"});
-    EXPECT_EQ(commands_.dialCmdNoDialTone, "ATD");
-    EXPECT_FALSE(Run("NUBO ISDN-TA", "0.90"));
-    EXPECT_FALSE(Run("NUBO 28K8", "1.00"));
-}
-
 // The key names are no translation: every catalog holds them as the file has them.
 TEST(KeyNames, SameInEveryCatalog) {
     const std::string names =

@@ -13,7 +13,6 @@
 #include "platform/Texts.h"
 #include "platform/fake/FakeSerial.h"
 #include "platform/fake/FakeSystem.h"
-#include "platform/posix/SysfsPorts.h"
 #include "support/Process.h"
 
 namespace nubo {
@@ -170,33 +169,6 @@ TEST_F(ModemSearchTest, AllPortsFoundOnTheFirstLeavesTheRestUntouched) {
     EXPECT_EQ(settings_.port, "COM1");
 }
 
-TEST_F(ModemSearchTest, AutomaticRunWithoutPortScansAllAndFindsTheSecond) {
-    // The port list as a demo run gives it: a silent line first, the modem second.
-    FakeSystem system;
-    system.environment["NUBOTEST_PORTS"] = "COM1:COM2";
-    const std::unique_ptr<PortSource> listed = MakePortSource(system);
-    AddSilentPort("COM1");
-    AddPort("COM2", ModemProfile{});
-    settings_.automaticMode = true;
-    settings_.searchAllPorts = false;
-    settings_.port = "";
-
-    ports_ = ListedPorts({"COM3"});  // not asked
-    EXPECT_EQ(ModemSearchThread(
-                  {settings_, *ini_, *listed, {driver_, clock_}, modem_, commands_, page_, page_}),
-              1);
-    EXPECT_EQ(Log(), (Lines{"Automat. port scan  : COM1", "Automat. port scan  : COM2",
-                            "Detected modem      : NUBO 56K-PRO (COM2)",
-                            "Search modem .INI   : Modem found."}));
-    EXPECT_EQ(settings_.port, "COM2");
-    EXPECT_EQ(settings_.exitCode, 1);
-    // No dial-test controls in an automatic run; it moves on by itself.
-    EXPECT_EQ(page_.Calls(),
-              (Lines{"port:COM1", "port:COM2", "port:COM2", "modem:NUBO 56K-PRO",
-                     "status:Press \"Next\" to test the modem found.", "buttons:3",
-                     "status:The detected modem is being tested. Please wait.", "next"}));
-}
-
 TEST_F(ModemSearchTest, NoModemOnAnyPort) {
     AddSilentPort("COM1");
     AddSilentPort("COM2");  // COM3 does not exist at all
@@ -243,22 +215,6 @@ TEST_F(ModemSearchTest, FoundButNotDescribed) {
     EXPECT_EQ(page_.Calls(), (Lines{"port:COM1", "modem:Modem is not compatible!",
                                     "status:The modem found is not compatible with this software.",
                                     "buttons:1", "next"}));
-}
-
-TEST_F(ModemSearchTest, MissingDescriptionFileIsLoggedAndEndsNotCompatible) {
-    fs::remove(dir_ / "nubotest.ini");
-    AddPort("COM1", ModemProfile{});
-    settings_.searchAllPorts = false;
-    settings_.port = "COM1";
-
-    EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(settings_.exitCode, -3);
-    const Lines log = Log();
-    ASSERT_EQ(log.size(), 4u);
-    EXPECT_EQ(log[0], "ERROR               : .INI File not found !");
-    EXPECT_EQ(log[1], "Scanning Port       : COM1");
-    EXPECT_EQ(log[2].rfind("Detected modem      : ", 0), 0u);
-    EXPECT_EQ(log[3], "Search modem .INI   : Modem not found !");
 }
 
 TEST_F(ModemSearchTest, NewSearchCancelsTheRunningOneAndWaitsForIt) {

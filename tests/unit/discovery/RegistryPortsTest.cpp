@@ -172,33 +172,5 @@ TEST(RegistryPorts9x, OverlongKeyNameEndsItsLevelAndMissingEnumGivesNone) {
     EXPECT_FALSE(listed);
 }
 
-TEST(FakeRegistry, FixtureTypesAndErrors) {
-    FakeRegistry registry(
-        "[HKLM\\Software\\Test]\n\"T\"=\"a \\\"b\\\" C:\\\\x\"\n"
-        "\"D\"=dword:0000010a\n\"B\"=hex:de, AD,0\n\"M\"=hex(7):41,00\n");
-    ASSERT_EQ(registry.error(), "");
-    const auto key = registry.Open(Registry::kLocalMachine, "software\\TEST");
-    const std::pair<const char*, RegValue> expected[] = {
-        {"t", {"T", RegType::String, std::string("a \"b\" C:\\x\0", 11)}},
-        {"D", {"D", RegType::Dword, std::string("\x0a\x01\x00\x00", 4)}},
-        {"b", {"B", RegType::Binary, std::string("\xde\xad\x00", 3)}},
-        {"M", {"M", RegType::MultiString, std::string("A\0", 2)}},
-    };
-    for (const auto& [name, want] : expected) {
-        RegValue v;
-        ASSERT_TRUE(registry.QueryValue(key, name, v)) << name;
-        EXPECT_EQ(v.type, want.type) << name;
-        EXPECT_EQ(v.data, want.data) << name;
-    }
-    registry.Close(key);
-    EXPECT_EQ(registry.OpenKeys(), 0u);
-
-    for (const char* bad : {"\"a\"=\"b\"\n", "[K\n", "[K] hidden\n", "[K]\n\"a\"=hex:1g\n",
-                            "[K]\n\"a\"=dword:123456789\n", "[K]\na=\"b\"\n"}) {
-        std::string error;
-        EXPECT_FALSE(FakeRegistry().Load(bad, error)) << bad;
-    }
-}
-
 }  // namespace
 }  // namespace nubo

@@ -51,17 +51,6 @@ TEST_F(LogFileTest, DefaultPathBesideProgramReplacesTheOldLog) {
     EXPECT_TRUE(fs::exists(dir_ / "tool.log"));
 }
 
-TEST_F(LogFileTest, FailedOpenDropsEveryLineSilently) {
-    const fs::path missing = dir_ / "no-such-dir" / "run.log";
-    CLogFile log(system_, missing.string());
-    EXPECT_FALSE(log.IsOpen());
-    log.WriteLine("dropped");
-    EXPECT_FALSE(fs::exists(missing));
-    CLogFile empty(system_, "");
-    empty.WriteLine("dropped");
-    EXPECT_FALSE(empty.IsOpen());
-}
-
 TEST_F(LogFileTest, LinesOfTwoThreadsNeverInterleave) {
     const fs::path path = dir_ / "threads.log";
     {

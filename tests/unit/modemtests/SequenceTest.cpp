@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "TestRig.h"
-#include "config/IniFile.h"
-#include "config/ModemDescription.h"
-#include "platform/fake/FakeDialogItems.h"
 
 namespace nubo::test {
 namespace {
@@ -175,43 +172,6 @@ TEST(ModemTests, DialToneChoiceComposesTheCommand) {
         EXPECT_EQ(rig.modem->Lines()[2], sent);
         EXPECT_EQ(rig.commands.dialCmd, sent);
         EXPECT_NE(rig.Log().find(kCommand + sent + "\r\n"), std::string::npos);
-    }
-}
-
-TEST(ModemTests, CancelStopsTheRunWithoutFurtherLines) {
-    ModemRig rig(Profile({{"dial", "silent"}}));
-    rig.settings.phoneNumber = "0123";
-    RecordingRows rows;
-    rig.line->At(rig.clock.TickCount() + 20000, [&] { rig.cancel = 1; });
-    rig.Run(&rows);
-    EXPECT_EQ(rig.Log(),
-              ModemRig::Block(Join({kStart, kTapiFound, Ram(true), Crc(true), {kDialBanner}})));
-    EXPECT_EQ(rows.calls.back(), "active 3 on");
-    EXPECT_LT(rig.clock.TickCount(), 30000u);
-}
-
-// The description file that ships with the program against the emulator's
-// defaults: every test passes, and a failing checksum or memory is told apart.
-TEST(ModemTests, SampleDescriptionFitsTheEmulator) {
-    struct Case {
-        modemsim::ModemProfile profile;
-        int exitCode;
-    } cases[] = {{{}, 0},
-                 {Profile({{"crc-fail", "1"}}), 0x04},
-                 {Profile({{"ram-fail", "1"}}), 0x02},
-                 {Profile({{"speed", "9600"}}), 0x08}};
-    for (const Case& c : cases) {
-        ModemRig rig(c.profile);
-        CIniFile ini(std::string(NUBO_SOURCE_DIR) + "/res/data/nubotest.ini");
-        ASSERT_GT(ini.Load(), 0);
-        FakeWizardHost host;
-        ModemCommandSet loaded;
-        ASSERT_TRUE(LoadModemDescription(ini, "NUBO 56K-PRO", "2.14", loaded, rig.settings, host));
-        rig.commands = loaded;
-        rig.settings.phoneNumber = "03047110";
-        rig.Run();
-        EXPECT_EQ(rig.settings.exitCode.load(), c.exitCode);
-        EXPECT_EQ(rig.modem->Lines().front(), "AT&T7");
     }
 }
 

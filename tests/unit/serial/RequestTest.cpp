@@ -209,23 +209,6 @@ TEST(Request, ScrollKeepsPagedOutputGoingAndBoundsSilence) {
     EXPECT_LE(hangup.Elapsed(t0), 20u + 250u + 4u * 250u);
 }
 
-TEST(Request, FloodIsCapped) {
-    SerialRig rig(Profile({{"flood", "1"}}));
-    rig.Connect();
-    std::string answer;
-    const std::uint32_t t0 = rig.clock.TickCount();
-    EXPECT_EQ(rig.port->Request("ATI", answer, RequestScroll, nullptr, kTimeout, 0), 0);
-    EXPECT_EQ(answer.size(), CComPort::kMaxAnswer);
-    EXPECT_LT(rig.Elapsed(t0), 10000u);
-
-    // A short time-out ends the flood before the cap.
-    SerialRig shortWait(Profile({{"flood", "1"}}));
-    shortWait.Connect();
-    EXPECT_EQ(shortWait.port->Request("ATI", answer, RequestScroll, nullptr, 200, 0), 0);
-    EXPECT_LT(answer.size(), CComPort::kMaxAnswer);
-    EXPECT_GT(answer.size(), 0u);
-}
-
 TEST(Request, RetriesPauseBetweenAttemptsOnly) {
     SerialRig rig(Profile({{"result.AT*X", "ERROR"}}));
     rig.Connect();
