@@ -13,15 +13,6 @@
 #include "platform/fake/FakeSerial.h"
 #include "serial/ComPort.h"
 
-namespace {
-
-class NoTrace : public nubo::SerialTraceSink {
-public:
-    void Trace(const std::string&) override {}
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace nubo;
     FuzzedDataProvider in(data, size);
@@ -34,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FakeSerialLine line(clock, peer);
     FakeSerialDriver driver;
     driver.Add("COM1", line);
-    NoTrace trace;
+    fuzz::NoTrace trace;
     const std::uint32_t start = clock.TickCount();
     const bool found = IdentifyModem({driver, clock, &trace}, "COM1", commands, modem);
     fuzz::Require(!line.InUse(), "identification closes its port");

@@ -12,15 +12,6 @@
 #include "platform/fake/FakeSerial.h"
 #include "serial/ComPort.h"
 
-namespace {
-
-class NoTrace : public nubo::SerialTraceSink {
-public:
-    void Trace(const std::string&) override {}
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace nubo;
     FuzzedDataProvider in(data, size);
@@ -38,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     line.ctsLow = in.ConsumeIntegralInRange<int>(0, 15) == 0;
     FakeSerialDriver driver;
     driver.Add("COM1", line);
-    NoTrace trace;
+    fuzz::NoTrace trace;
     CComPort port(driver, clock, &trace);
     port.SetPortName("COM1");
     port.Open();

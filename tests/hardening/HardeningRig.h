@@ -23,18 +23,12 @@
 #include "platform/fake/FakeInstalledModems.h"
 #include "platform/fake/FakeSerial.h"
 #include "platform/fake/FakeSystem.h"
+#include "support/ModemProfiles.h"
 #include "support/Process.h"
 
 namespace nubo::hardening {
 
-inline modemsim::ModemProfile Profile(const std::vector<std::pair<std::string, std::string>>& kv) {
-    modemsim::ModemProfile profile;
-    for (const auto& [key, value] : kv) {
-        std::string error;
-        EXPECT_TRUE(modemsim::ApplySetting(profile, key, value, error)) << error;
-    }
-    return profile;
-}
+using nubo::testing::Profile;
 
 using testing::ReadFile;
 using Scratch = testing::TempDir;

@@ -15,21 +15,14 @@
 #include "platform/fake/FakeInstalledModems.h"
 #include "platform/fake/FakeSerial.h"
 #include "platform/fake/FakeSystem.h"
+#include "support/ModemProfiles.h"
 #include "support/Process.h"
 
 namespace nubo::test {
 
 using Lines = std::vector<std::string>;
 
-inline modemsim::ModemProfile Profile(
-    std::initializer_list<std::pair<const char*, const char*>> settings) {
-    modemsim::ModemProfile profile;
-    for (const auto& [key, value] : settings) {
-        std::string error;
-        EXPECT_TRUE(modemsim::ApplySetting(profile, key, value, error)) << error;
-    }
-    return profile;
-}
+using nubo::testing::Profile;
 
 // The current 56K-PRO as the sample description gives it.
 inline ModemCommandSet SampleCommands() {

@@ -8,6 +8,7 @@
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/FakeSerial.h"
 #include "serial/ComPort.h"
+#include "support/ModemProfiles.h"
 
 namespace nubo::test {
 
@@ -46,12 +47,6 @@ struct SerialRig {
     std::unique_ptr<CComPort> port;
 };
 
-inline modemsim::ModemProfile Profile(
-    std::initializer_list<std::pair<const char*, const char*>> settings) {
-    modemsim::ModemProfile profile;
-    std::string error;
-    for (const auto& [key, value] : settings) modemsim::ApplySetting(profile, key, value, error);
-    return profile;
-}
+using nubo::testing::Profile;
 
 }  // namespace nubo::test
