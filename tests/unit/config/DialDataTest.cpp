@@ -2,6 +2,8 @@
 // and number field.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "config/DialData.h"
 #include "platform/fake/FakeDialogItems.h"
 #include "support/Process.h"
@@ -63,7 +65,7 @@ TEST_F(DialData, ShortLinesStillGiveEntriesAndABlankLineSortsFirst) {
     EXPECT_EQ(Number(), "");  // the empty location is selected and has an empty number
 }
 
-TEST_F(DialData, MissingOrEmptyFileKeepsTheNumberField) {
+TEST_F(DialData, MissingEmptyOrDirectoryKeepsTheNumberField) {
     Load("49,D,Berlin,030,555\n");
     Number() = "keep";
     Load("");
@@ -71,13 +73,16 @@ TEST_F(DialData, MissingOrEmptyFileKeepsTheNumberField) {
     EXPECT_TRUE(entries_.empty());
     EXPECT_EQ(items_.ListSelectedIndex(kLocationBoxId), -1);
     EXPECT_EQ(Number(), "keep");
-    Load("49,D,Berlin,030,555\n");
-    Number() = "keep";
-    LoadDialData(dir_.File("none.dat"), items_, entries_);
-    EXPECT_TRUE(Box().empty());
-    EXPECT_TRUE(entries_.empty());
-    ShowLocationNumber(items_, entries_);
-    EXPECT_EQ(Number(), "keep");
+    std::filesystem::create_directory(dir_.File("dir.dat"));
+    for (const char* name : {"none.dat", "dir.dat"}) {
+        Load("49,D,Berlin,030,555\n");
+        Number() = "keep";
+        LoadDialData(dir_.File(name), items_, entries_);
+        EXPECT_TRUE(Box().empty()) << name;
+        EXPECT_TRUE(entries_.empty());
+        ShowLocationNumber(items_, entries_);
+        EXPECT_EQ(Number(), "keep");
+    }
 }
 
 TEST_F(DialData, LongColumnsAreCutAndLongLinesComeInPieces) {
