@@ -22,18 +22,20 @@ protected:
     FakeSystem system_;
 };
 
-TEST_F(LogFileTest, LineFormTabsEmptyTextAndEmbeddedNewline) {
+TEST_F(LogFileTest, LineFormTabsEmptyTextEmbeddedNewlineAndNul) {
     const fs::path path = dir_ / "run.log";
     const std::string expected =
         "09:05:41 - Startdate           : 05.12.2000\r\n"
         "09:05:41 - \r\n"
         "09:05:41 -                   \t\t-> Automatic mode ON.\r\n"
-        "09:05:41 - two\r\nparts\r\n";
+        "09:05:41 - two\r\nparts\r\n"
+        "09:05:41 - Answ. for this test : OK\r\n";
     CLogFile log(system_, path.string());
     log.WriteLine("Startdate           : 05.12.2000");
     log.WriteLine("");
     log.WriteLine("                  \t\t-> Automatic mode ON.");
     log.WriteLine("two\nparts");
+    log.WriteLine(testing::Bytes("Answ. for this test : OK\0junk"));  // a modem's NUL ends the text
     // Another program reads every line written so far while the log is still open.
     EXPECT_EQ(ReadFile(path.string()), expected);
 }
