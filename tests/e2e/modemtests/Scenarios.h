@@ -38,6 +38,10 @@ inline const std::vector<GoldenCase>& GoldenCases() {
     return cases;
 }
 
+inline void PrintTo(const GoldenCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 inline std::string GoldenCaseName(const ::testing::TestParamInfo<GoldenCase>& param) {
     return param.param.name;
 }
