@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #include "e2e/modemtests/Scenarios.h"
 #include "support/Process.h"
@@ -60,7 +61,8 @@ protected:
     }
 
     // Maps COM5 to the emulator's terminal and installs its model (or none),
-    // then restarts the server, which reads the port mapping when it starts.
+    // then restarts the server, which reads the port mapping when it starts,
+    // and keeps it running until the end.
     static void Configure(const std::string& device, const std::string& model) {
         const std::string modem =
             "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\"
@@ -69,9 +71,17 @@ protected:
                           device + "\"\n\n[-" + modem;
         if (!model.empty()) reg += "\n[" + modem + "\"Model\"=\"" + model + "\"\n";
         const std::string file = prefix_->Write("scenario.reg", reg);
-        ASSERT_EQ(Shell("wine regedit /S '" + file + "' && wineserver -k; wineserver -w",
+        ASSERT_EQ(Shell("wine regedit /S '" + file + "' && wineserver -k; wineserver -w; " +
+                            "wineserver -p && wine reg query 'HKLM\\Software\\Wine\\Ports'",
                         prefix_->File("regedit.out")),
                   0);
+        // Wine links the port a moment after its server has started: a run
+        // started before would find no modem.
+        const fs::path link = prefix_->File("dosdevices/com5");
+        for (int i = 0; i < 100 && !(fs::is_symlink(link) && fs::read_symlink(link) == device);
+             ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
     }
 
     static TempDir* prefix_;
