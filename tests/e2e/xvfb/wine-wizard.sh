@@ -23,7 +23,7 @@ trap cleanup EXIT
 rm -rf "$shots" && mkdir -p "$shots"
 
 # The machine has only the C locale; Wine takes its UI language from LANG.
-locales="$artefacts/locale"
+locales="$artefacts/locale" && mkdir -p "$locales"
 for l in de_DE ru_RU; do
   [ -d "$locales/$l.UTF-8" ] || localedef -i "$l" -f UTF-8 "$locales/$l.UTF-8"
 done
@@ -47,7 +47,7 @@ REGEDIT4
 "Managed"="N"
 
 [HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]
-"COM5"="$pty"
+"COM99"="$pty"
 
 [HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E96D-E325-11CE-BFC1-08002BE10318}\\0000]
 "Model"="$model"
@@ -61,15 +61,15 @@ export WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=
 { wineboot -i && wine regedit /S "$work/setup.reg"; } >"$work/boot.out" 2>&1
 wineserver -k; wineserver -w
 
-# Waits until two screenshots 0.4 s apart are the same, then keeps it as $1.
+# Waits until two screenshots 0.4 s apart differ in no more pixels than a
+# blinking caret has, then keeps the last as $1.
 settle() {
-  local last="" now
+  import -window root "ppm:$work/last.ppm" 2>/dev/null
   for _ in $(seq 100); do
-    import -window root "ppm:$work/now.ppm" 2>/dev/null
-    now=$(md5sum <"$work/now.ppm")
-    [ "$now" = "$last" ] && break
-    last=$now
     sleep 0.4
+    import -window root "ppm:$work/now.ppm" 2>/dev/null
+    [ "$(compare -metric AE "$work/last.ppm" "$work/now.ppm" null: 2>&1)" -lt 40 ] && break
+    mv "$work/now.ppm" "$work/last.ppm"
   done
   convert "$work/now.ppm" "$1"
 }
@@ -78,7 +78,7 @@ failed=0
 for style in old new; do
   for lang in en de ru; do
     case $lang in en) locale=C ;; de) locale=de_DE.UTF-8 ;; ru) locale=ru_RU.UTF-8 ;; esac
-    run="$work/$style-$lang" && mkdir -p "$run"
+    run="$work/$style-$lang" && mkdir -p "$run" && rm -f "$work/app/nubotest.log"
     SECONDS=0
     LOCPATH="$locales" LANG=$locale NUBOTEST_WIZARD_STYLE=$style \
       wine "$work/app/nubotest.exe" </dev/null >"$run/out.txt" 2>&1 &
@@ -90,18 +90,21 @@ for style in old new; do
       sleep 0.1
     done
     [ -n "$win" ] || { echo "$style-$lang: no wizard window"; kill $pid; failed=1; continue; }
+    # Next and Finish sit at the same place in both styles, 150 and 24
+    # pixels from the sheet's lower right corner; Return would press the
+    # focused button instead, Back on the search page.
+    eval "$(xdotool getwindowgeometry --shell "$win")"
     n=1
-    for page in welcome port search test; do
-      settle "$shots/$style-$lang-$n-$page.png"
-      xdotool mousemove --window "$win" 5 5 click 1 key Return 2>/dev/null || true
+    for page in welcome:. port:. "search:Search modem .INI" "test:END OF THE MODEM TESTS"; do
+      for _ in $(seq 120); do grep -q "${page#*:}" "$work/app/nubotest.log" 2>/dev/null && break; sleep 0.5; done
+      settle "$shots/$style-$lang-$n-${page%%:*}.png"
+      # The machine's own ports come first: choose the emulator's, the last.
+      [ "$n" = 2 ] && xdotool key Down Tab End && settle "$shots/$style-$lang-$n-port.png"
+      xdotool mousemove $((X + WIDTH - 150)) $((Y + HEIGHT - 24)) click 1
+      sleep 0.3
       n=$((n + 1))
     done
-    # Return presses the default button; while a worker runs it does nothing.
-    for _ in $(seq 60); do
-      kill -0 $pid 2>/dev/null || break
-      xdotool key Return 2>/dev/null || true
-      sleep 0.5
-    done
+    for _ in $(seq 20); do kill -0 $pid 2>/dev/null || break; sleep 0.5; done
     if kill -0 $pid 2>/dev/null; then echo "$style-$lang: wizard still open"; kill $pid; failed=1; fi
     wait $pid
     echo $? >"$run/status"
@@ -115,7 +118,7 @@ INNER
 # the server does not come up, and a second try picks another.
 for _ in 1 2 3; do
   xvfb-run -a -s "-screen 0 800x600x24" bash "$work/drive.sh" "$work" "$shots" "$locales" && break
-  [ -e "$work/old-en/status" ] && exit 1
+  [ -e "$work/old-en/status" ] && break
   echo "retrying with another display"
   sleep 1
 done
@@ -125,7 +128,7 @@ for run in "$work"/{old,new}-{en,de,ru}; do
   name=$(basename "$run") log="$run/nubotest.log"
   cp "$log" "$shots/$name.log" 2>/dev/null || { echo "$name: no log"; result=1; continue; }
   echo "$name: exit status $(cat "$run/status")"
-  grep -q "Detected modem      : $model (COM5)" "$log" || { echo "$name: modem not found"; result=1; }
+  grep -q "Detected modem      : $model (COM99)" "$log" || { echo "$name: modem not found"; result=1; }
   grep -q "END OF THE MODEM TESTS" "$log" || { echo "$name: tests did not end"; result=1; }
   # Finish, not Cancel: no cancel line, not the cancel code.
   if grep -q "Program canceled by user" "$log" || [ "$(cat "$run/status")" = 251 ]; then
