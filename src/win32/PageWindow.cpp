@@ -382,8 +382,9 @@ std::string PageWindow::ListSelectedText(int id) {
 
 void PageWindow::Focus(int id) {
     OnUi([&] {
+        // The sheet is the dialog that keeps the focus and the default button.
         if (HWND item = Item(id))
-            SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
+            SendMessageW(GetParent(hwnd_), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
     });
 }
 
