@@ -197,6 +197,15 @@ INT_PTR PageWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             }
             return FALSE;
         }
+        case WM_CTLCOLORSTATIC: {
+            // Titles in their large font reach into the text below them; texts
+            // that never change draw without a background so that neither
+            // covers the other.
+            const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lp));
+            if (id != 0xFFFF && id != -1 && KindOf(id) != ControlKind::Title) return FALSE;
+            SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
+            return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+        }
         case WM_HELP: {
             const auto* info = reinterpret_cast<const HELPINFO*>(lp);
             if (info->iContextType != HELPINFO_WINDOW) return TRUE;
@@ -373,8 +382,9 @@ std::string PageWindow::ListSelectedText(int id) {
 
 void PageWindow::Focus(int id) {
     OnUi([&] {
+        // The sheet is the dialog that keeps the focus and the default button.
         if (HWND item = Item(id))
-            SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
+            SendMessageW(GetParent(hwnd_), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
     });
 }
 
@@ -392,6 +402,24 @@ void PageWindow::SetTitleFont(int id, const TitleFont& font) {
         auto it = titleFonts_.find(id);
         if (it != titleFonts_.end()) DeleteObject(it->second);
         titleFonts_[id] = f;
+        // A title in a large font may need more height than its template
+        // gives; growing downwards keeps it readable without moving anything.
+        RECT r;
+        GetWindowRect(item, &r);
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+        const int length = GetWindowTextLengthW(item);
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(GetWindowTextW(item, text.data(), length + 1)));
+        RECT needed{0, 0, r.right - r.left, 0};
+        HDC dc = GetDC(item);
+        HGDIOBJ old = SelectObject(dc, f);
+        DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK);
+        SelectObject(dc, old);
+        ReleaseDC(item, dc);
+        if (needed.bottom > r.bottom - r.top) {
+            SetWindowPos(item, nullptr, 0, 0, r.right - r.left, needed.bottom,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
     });
 }
 

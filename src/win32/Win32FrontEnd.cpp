@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <iostream>
+
 #include "win32/WizardSheet.h"
 
 namespace nubo {
@@ -18,6 +20,15 @@ public:
         icc.dwICC = ICC_WIN95_CLASSES;
         // An old library without the call still registers its classes on load.
         if (!InitCommonControlsEx(&icc)) InitCommonControls();
+        // Where no window can be made (no display at all), the sheet would end
+        // at once as if nothing had failed: say so and let the run end.
+        HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                     GetModuleHandleW(nullptr), nullptr);
+        if (!probe) {
+            std::cerr << "nubotest: no display for the wizard\n";
+            return false;
+        }
+        DestroyWindow(probe);
         return true;
     }
 

@@ -151,7 +151,9 @@ void WizardSheet::ApplyButtons(unsigned flags) {
     HWND primary = GetDlgItem(sheet_, finish ? kFinishButton : kNextButton);
     HWND back = GetDlgItem(sheet_, kBackButton);
     HWND target = IsWindowEnabled(primary) ? primary : IsWindowEnabled(back) ? back : cancel;
-    SendMessageW(sheet_, DM_SETDEFID, static_cast<WPARAM>(GetDlgCtrlID(target)), 0);
+    if (target != cancel) {
+        SendMessageW(sheet_, DM_SETDEFID, static_cast<WPARAM>(GetDlgCtrlID(target)), 0);
+    }
     SendMessageW(sheet_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
 }
 
