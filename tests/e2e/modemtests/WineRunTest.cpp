@@ -11,7 +11,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
 
 #include "e2e/modemtests/Scenarios.h"
 #include "support/Process.h"
@@ -32,64 +31,56 @@ std::string WindowsPath(std::string path) {
     return "Z:" + path;
 }
 
+const std::string kWineSh = "bash " NUBO_SOURCE_DIR "/scripts/wine.sh ";
+const std::string kModemKey =
+    "'HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E96D-E325-11CE-BFC1-08002BE10318}"
+    "\\0000'";
+
 class WineRun : public ::testing::TestWithParam<GoldenCase> {
 protected:
     // One 32-bit prefix for the whole run: making one takes seconds and
-    // half a gigabyte. No display: the pages need none to do their work.
+    // half a gigabyte. Wine's null display: the pages need no pictures.
     static void SetUpTestSuite() {
         if (!fs::exists(NUBOTEST_WINE_EXE) || Shell("command -v wine", "/dev/null") != 0) return;
         prefix_ = new TempDir;
-        setenv("WINEPREFIX", prefix_->Path().c_str(), 1);
-        setenv("WINEARCH", "win32", 1);
+        setenv("WINEPREFIX", prefix_->File("wineprefix").c_str(), 1);
         setenv("WINEDEBUG", "-all", 1);
-        setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);
         setenv("LANG", "C", 1);
         unsetenv("LC_ALL");
         unsetenv("DISPLAY");
-        const std::string settings = prefix_->Write(
-            "settings.reg",
-            "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\n\"ShowCrashDialog\"=dword:"
-            "0\n"
-            "\n[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\n\"Graphics\"=\"null\"\n");
-        Shell("wineboot -i && wine regedit /S '" + settings + "'", prefix_->File("boot.out"));
+        ready_ =
+            Shell(kWineSh + "prefix '" + prefix_->Path() +
+                      "' && wine reg add 'HKCU\\Software\\Wine\\Drivers' /v Graphics /d null /f",
+                  prefix_->File("prefix.out")) == 0;
     }
     static void TearDownTestSuite() {
         if (prefix_ == nullptr) return;
-        Shell("wineserver -k; wineserver -w", "/dev/null");
+        Shell(kWineSh + "stop; wineserver -w", "/dev/null");
         delete prefix_;
         prefix_ = nullptr;
     }
 
-    // Maps COM5 to the emulator's terminal and installs its model (or none),
-    // then restarts the server, which reads the port mapping when it starts,
-    // and keeps it running until the end.
+    // Installs the model (or none) and maps COM5 to the emulator's terminal;
+    // the mapping restarts the server.
     static void Configure(const std::string& device, const std::string& model) {
         const std::string modem =
-            "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\"
-            "{4D36E96D-E325-11CE-BFC1-08002BE10318}\\0000]\n";
-        std::string reg = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n\"COM5\"=\"" +
-                          device + "\"\n\n[-" + modem;
-        if (!model.empty()) reg += "\n[" + modem + "\"Model\"=\"" + model + "\"\n";
-        const std::string file = prefix_->Write("scenario.reg", reg);
-        ASSERT_EQ(Shell("wine regedit /S '" + file + "' && wineserver -k; wineserver -w; " +
-                            "wineserver -p && wine reg query 'HKLM\\Software\\Wine\\Ports'",
-                        prefix_->File("regedit.out")),
-                  0);
-        // Wine links the port a moment after its server has started: a run
-        // started before would find no modem.
-        const fs::path link = prefix_->File("dosdevices/com5");
-        for (int i = 0; i < 100 && !(fs::is_symlink(link) && fs::read_symlink(link) == device);
-             ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
+            model.empty() ? "(wine reg delete " + kModemKey + " /f || true)"
+                          : "wine reg add " + kModemKey + " /v Model /d '" + model + "' /f";
+        ASSERT_EQ(Shell(modem + " && " + kWineSh + "map-ports COM5=" + device,
+                        prefix_->File("configure.out")),
+                  0)
+            << ReadFile(prefix_->File("configure.out"));
     }
 
+    static bool ready_;
     static TempDir* prefix_;
 };
 TempDir* WineRun::prefix_ = nullptr;
+bool WineRun::ready_ = false;
 
 TEST_P(WineRun, MatchesTheGoldenFile) {
     if (prefix_ == nullptr) GTEST_SKIP() << "no wine or no " << NUBOTEST_WINE_EXE;
+    ASSERT_TRUE(ready_) << ReadFile(prefix_->File("prefix.out"));
     std::vector<std::string> options = GetParam().options;
     const bool installed = std::erase(options, "--no-modem") == 0;
     const std::string sim = std::string(NUBO_TOOLS_DIR) + "/nubotest-modemsim";
