@@ -6,6 +6,7 @@
 # Arguments: nubotest.exe, emulator, artefact directory. Exit 77: tools missing.
 set -euo pipefail
 exe=$1 emulator=$2 artefacts=$3
+wine_sh="$(cd "$(dirname "$0")/../../.." && pwd)/scripts/wine.sh"
 for tool in wine xvfb-run xdotool import localedef; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool missing"; exit 77; }
 done
@@ -15,7 +16,7 @@ work=$(mktemp -d)
 shots="$artefacts/wine-wizard"
 sim_pid=""
 cleanup() {
-  WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true
+  WINEPREFIX="$work/wineprefix" wineserver -k 2>/dev/null || true
   [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true
   rm -rf "$work"
 }
@@ -37,29 +38,16 @@ for _ in $(seq 50); do [ -s "$work/sim.out" ] && break; sleep 0.1; done
 pty=$(head -n1 "$work/sim.out")
 model=$("$emulator" --print-name)
 [ -n "$pty" ] || { echo "emulator did not start"; cat "$work/sim.err"; exit 1; }
-cat >"$work/setup.reg" <<REG
-REGEDIT4
-
-[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]
-"ShowCrashDialog"=dword:00000000
-
-[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
-"Managed"="N"
-
-[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]
-"COM99"="$pty"
-
-[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E96D-E325-11CE-BFC1-08002BE10318}\\0000]
-"Model"="$model"
-REG
-
 cat >"$work/drive.sh" <<'INNER'
 set -u
-work=$1 shots=$2 locales=$3
-export WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# The server reads the port mapping when it starts: set up, then restart.
-{ wineboot -i && wine regedit /S "$work/setup.reg"; } >"$work/boot.out" 2>&1
-wineserver -k; wineserver -w
+work=$1 shots=$2 locales=$3 pty=$4 model=$5 wine_sh=$6
+# Here, where the display is set: the first Wine process after the server's
+# start, the one that mapping the port starts, fixes it for the server.
+source "$wine_sh"
+wine_prefix "$work" || exit 1
+wine reg add 'HKLM\SYSTEM\CurrentControlSet\Control\Class\{4D36E96D-E325-11CE-BFC1-08002BE10318}\0000' \
+  /v Model /d "$model" /f >"$work/reg.out" 2>&1
+wine_map_ports "COM99=$pty" || exit 1
 
 # Waits until two screenshots 0.4 s apart differ in no more pixels than a
 # blinking caret has, then keeps the last as $1.
@@ -117,7 +105,8 @@ INNER
 # Two servers started at once may race for the same display number; then
 # the server does not come up, and a second try picks another.
 for _ in 1 2 3; do
-  xvfb-run -a -s "-screen 0 800x600x24" bash "$work/drive.sh" "$work" "$shots" "$locales" && break
+  xvfb-run -a -s "-screen 0 800x600x24" bash "$work/drive.sh" "$work" "$shots" "$locales" \
+    "$pty" "$model" "$wine_sh" && break
   [ -e "$work/old-en/status" ] && break
   echo "retrying with another display"
   sleep 1
