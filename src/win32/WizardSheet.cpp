@@ -111,7 +111,7 @@ bool WizardSheet::RunModal() {
     if (result < 0) cancelled_ = true;  // the sheet could not be shown at all
     // Pages were destroyed with the sheet; their workers may still run, but
     // their calls to the UI go nowhere now. Stop them outside any handler.
-    dispatcher_.Close();
+    CloseWorkerCalls();
     for (std::size_t i = 0; i < windows_.size(); ++i) {
         if (windows_[i]->Created()) pages_[i]->OnClose();
     }
@@ -186,12 +186,62 @@ void WizardSheet::EndWizard(int /*result*/) {
     }
 }
 
+namespace {
+thread_local WizardSheet* boxOwner = nullptr;
+}  // namespace
+
+LRESULT CALLBACK WizardSheet::BoxHook(int code, WPARAM wp, LPARAM lp) {
+    // The box's window as soon as it exists: a close that came first closes it at once.
+    if (code == HCBT_CREATEWND && boxOwner) {
+        const auto* create = reinterpret_cast<CBT_CREATEWNDW*>(lp)->lpcs;
+        const LPCWSTR cls = create->lpszClass;
+        const bool dialog = IS_INTRESOURCE(cls) ? LOWORD(reinterpret_cast<ULONG_PTR>(cls)) == 0x8002
+                                                : lstrcmpW(cls, L"#32770") == 0;
+        if (dialog && !(create->style & WS_CHILD)) {
+            auto box = reinterpret_cast<HWND>(wp);
+            std::lock_guard lock(boxOwner->boxMutex_);
+            boxOwner->boxes_.push_back(box);
+            if (boxOwner->boxesClosed_) PostMessageW(box, WM_CLOSE, 0, 0);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
 void WizardSheet::ShowMessageBox(const std::string& text, const std::string& caption) {
     const std::wstring wideText = Widen(text);
     const std::wstring wideCaption = Widen(caption);
-    dispatcher_.Send([&] {
-        MessageBoxW(sheet_, wideText.c_str(), wideCaption.c_str(), MB_OK | MB_ICONINFORMATION);
-    });
+    constexpr UINT kStyle = MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND;
+    if (dispatcher_.OnUiThread()) {
+        MessageBoxW(sheet_, wideText.c_str(), wideCaption.c_str(), kStyle);
+        return;
+    }
+    {
+        std::lock_guard lock(boxMutex_);
+        if (boxesClosed_) return;
+    }
+    // Shown on the worker's own thread: the sheet stays usable, and its
+    // Cancel closes the box along with the run.
+    boxOwner = this;
+    HHOOK hook = SetWindowsHookExW(WH_CBT, BoxHook, nullptr, GetCurrentThreadId());
+    MessageBoxW(nullptr, wideText.c_str(), wideCaption.c_str(), kStyle);
+    if (hook) UnhookWindowsHookEx(hook);
+    boxOwner = nullptr;
+    std::lock_guard lock(boxMutex_);
+    boxes_.clear();
+}
+
+void WizardSheet::CloseWorkerCalls() {
+    dispatcher_.Close();
+    std::lock_guard lock(boxMutex_);
+    boxesClosed_ = true;
+    // A box with only OK takes a close like OK.
+    for (HWND box : boxes_) PostMessageW(box, WM_CLOSE, 0, 0);
+}
+
+void WizardSheet::OpenWorkerCalls() {
+    dispatcher_.Open();
+    std::lock_guard lock(boxMutex_);
+    boxesClosed_ = false;
 }
 
 }  // namespace nubo

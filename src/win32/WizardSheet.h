@@ -4,6 +4,7 @@
 #pragma once
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,8 @@ public:
     void PressButton(WizardButton button) override;
     void EndWizard(int result) override;
     void ShowMessageBox(const std::string& text, const std::string& caption) override;
-    void CloseWorkerCalls() override { dispatcher_.Close(); }
-    void OpenWorkerCalls() override { dispatcher_.Open(); }
+    void CloseWorkerCalls() override;
+    void OpenWorkerCalls() override;
 
     // Called by the pages on the UI thread.
     void PageCreated(HWND page);
@@ -42,6 +43,7 @@ public:
     std::wstring HelpText(int topic) const;
 
 private:
+    static LRESULT CALLBACK BoxHook(int code, WPARAM wp, LPARAM lp);
     void ApplyButtons(unsigned flags);
 
     std::vector<WizardPage*> pages_;
@@ -54,6 +56,11 @@ private:
     HBITMAP watermark_ = nullptr;
     HBITMAP header_ = nullptr;
     bool cancelled_ = false;
+    // Message boxes of the workers: each runs on its worker's thread, so that
+    // it blocks only that worker; closing the worker calls closes them too.
+    std::mutex boxMutex_;
+    std::vector<HWND> boxes_;
+    bool boxesClosed_ = false;
 };
 
 }  // namespace nubo
