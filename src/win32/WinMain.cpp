@@ -15,25 +15,6 @@
 #include "platform/win32/Win32System.h"
 #include "win32/Win32FrontEnd.h"
 
-namespace {
-
-// The text after the program's name and the blanks that follow it, exactly as
-// the caller wrote it: the name is quoted or runs to the first blank.
-std::string CommandLineAfterProgramName() {
-    const char* p = GetCommandLineA();
-    if (*p == '"') {
-        ++p;
-        while (*p && *p != '"') ++p;
-        if (*p == '"') ++p;
-    } else {
-        while (*p && *p != ' ' && *p != '\t') ++p;
-    }
-    while (*p == ' ' || *p == '\t') ++p;
-    return p;
-}
-
-}  // namespace
-
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     nubo::Win32System system;
     nubo::Win32Clock clock;
@@ -46,7 +27,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Without a console the usage text reaches a caller that redirected the
     // error output (cmd's 2>file hands a GUI program that handle too); a
     // message box would stop an unattended installer, so there is none.
-    const int code = nubo::RunProgram(CommandLineAfterProgramName(),
+    const int code = nubo::RunProgram(nubo::CommandLineAfterProgramName(GetCommandLineA()),
                                       {system, clock, serial, ports, installedModems}, *frontEnd,
                                       nubo::ValueRule::AnySlash, std::cerr);
     std::cerr.flush();
