@@ -13,7 +13,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -154,8 +153,6 @@ struct SimulatedWizard : ProgramFolder {
         installed.models = {"NUBO 56K-PRO"};
         settings.newStyleWizard = newStyle;
         settings.automaticMode = automatic;
-        settings.port = "COM1";
-        settings.searchAllPorts = !automatic;
         settings.log = std::make_unique<CLogFile>(system, dir.File("run.log"));
         std::vector<WizardPage*> pages = {&welcome, &port, &search, &test};
         if (automatic) pages = {&search, &test};
