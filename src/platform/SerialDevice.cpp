@@ -4,6 +4,22 @@
 
 namespace nubo {
 
+PortFailure Win32OpenFailure(std::uint32_t error) {
+    constexpr std::uint32_t kFileNotFound = 2;
+    constexpr std::uint32_t kPathNotFound = 3;
+    constexpr std::uint32_t kAccessDenied = 5;
+    PortFailure failure;
+    failure.error = error;
+    if (error == kFileNotFound || error == kPathNotFound) {
+        failure.kind = PortFailureKind::Missing;
+    } else if (error == kAccessDenied) {
+        failure.kind = PortFailureKind::Busy;
+    } else {
+        failure.kind = PortFailureKind::Other;
+    }
+    return failure;
+}
+
 std::string DescribePortFailure(const std::string& port, const PortFailure& failure) {
     std::string why;
     switch (failure.kind) {

@@ -96,6 +96,10 @@ public:
     }
 };
 
+// The reading of a Win32 open error: a COM port that another program holds
+// answers "access denied"; a name that is no device, "not found".
+PortFailure Win32OpenFailure(std::uint32_t error);
+
 // The failure in one line for the user: "<port>: <why>".
 std::string DescribePortFailure(const std::string& port, const PortFailure& failure);
 
