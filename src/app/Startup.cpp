@@ -1,6 +1,7 @@
 // The program's run from entry to exit code.
 #include "app/Startup.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -63,6 +64,18 @@ void OpenDefaultLog(RunSettings& settings, System& system, std::ostream& err) {
 }
 
 }  // namespace
+
+std::string CommandLineAfterProgramName(const std::string& full) {
+    std::size_t pos = 0;
+    if (!full.empty() && full[0] == '"') {
+        const std::size_t close = full.find('"', 1);
+        pos = close == std::string::npos ? full.size() : close + 1;
+    } else {
+        pos = std::min(full.find_first_of(" \t"), full.size());
+    }
+    pos = std::min(full.find_first_not_of(" \t", pos), full.size());
+    return full.substr(pos);
+}
 
 int RunProgram(const std::string& commandLine, Machine machine, FrontEnd& frontEnd, ValueRule rule,
                std::ostream& err) {
