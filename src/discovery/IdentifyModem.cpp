@@ -43,10 +43,12 @@ bool Rejected(const std::string& answer) {
 }  // namespace
 
 bool IdentifyModem(SerialLine line, const std::string& portName, const IdentifyCommands& commands,
-                   DetectedModem& modem, const std::atomic<int>* cancel) {
+                   DetectedModem& modem, const std::atomic<int>* cancel, PortFailure* openFailure) {
     CComPort port(line.driver, line.clock, line.trace);
     if (port.SetPortName(portName) == 0) return false;
-    if (!port.Open()) return false;
+    const int opened = port.Open();
+    if (openFailure) *openFailure = port.OpenFailure();
+    if (!opened) return false;
     port.PurgeInput(kSettle);
 
     std::string answer;

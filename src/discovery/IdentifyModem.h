@@ -24,8 +24,10 @@ struct SerialLine {
 // True when the answer to the detect command holds the detect answer and at
 // least one later command was answered without "ERR". Replaces
 // modem.modelName when a name answer came, appends to modem.firmware. A raised
-// cancel flag ends the conversation early with false.
+// cancel flag ends the conversation early with false. openFailure, when
+// given, gets why the port did not open (kind None when it did).
 bool IdentifyModem(SerialLine line, const std::string& portName, const IdentifyCommands& commands,
-                   DetectedModem& modem, const std::atomic<int>* cancel = nullptr);
+                   DetectedModem& modem, const std::atomic<int>* cancel = nullptr,
+                   PortFailure* openFailure = nullptr);
 
 }  // namespace nubo

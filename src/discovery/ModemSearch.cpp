@@ -20,9 +20,9 @@ constexpr int kPressNextStatus = 54;
 constexpr int kBeingTestedStatus = 91;
 
 // Ends the search the way every unusable outcome does.
-int ReportFailure(SearchContext& c, int fieldText, int statusText) {
+int ReportFailure(SearchContext& c, int fieldText, const std::string& status) {
     c.view.ShowModem(texts::Text(fieldText));
-    c.view.ShowStatus(texts::Text(statusText));
+    c.view.ShowStatus(status);
     c.view.SetWizardButtons(kWizBack);
     if (c.settings.automaticMode) c.view.PressNext();
     return 0;
@@ -39,6 +39,10 @@ int ModemSearchThread(SearchContext c, const std::atomic<int>* cancel) {
     c.modem.firmware.clear();
 
     bool found = false;
+    // When the one port searched did not even open, the status line says why
+    // instead of "no modem"; the log keeps its lines.
+    PortFailure openFailure;
+    int tried = 0;
     if (settings.port.empty() || settings.searchAllPorts) {
         std::deque<std::string> queue;
         for (std::string& name : ReadPortList(c.ports)) queue.push_back(std::move(name));
@@ -48,7 +52,8 @@ int ModemSearchThread(SearchContext c, const std::atomic<int>* cancel) {
             last = queue.front();
             queue.pop_front();
             c.view.ShowPort(last);
-            found = IdentifyModem(c.line, last, commands, c.modem, cancel);
+            found = IdentifyModem(c.line, last, commands, c.modem, cancel, &openFailure);
+            ++tried;
             if (cancelled()) return 0;
             settings.Log("Automat. port scan  : " + last);
         }
@@ -56,14 +61,19 @@ int ModemSearchThread(SearchContext c, const std::atomic<int>* cancel) {
     } else {
         settings.Log("Scanning Port       : " + settings.port);
         c.view.ShowPort(settings.port);
-        found = IdentifyModem(c.line, settings.port, commands, c.modem, cancel);
+        found = IdentifyModem(c.line, settings.port, commands, c.modem, cancel, &openFailure);
+        ++tried;
         if (cancelled()) return 0;
     }
 
     if (!found) {
         settings.exitCode = exitcode::kNoModem;
         settings.Log("ERROR - No modem has been detected !");
-        return ReportFailure(c, kNoModemField, kNoModemStatus);
+        const bool unopened = tried == 1 && openFailure.kind != PortFailureKind::None &&
+                              openFailure.kind != PortFailureKind::Other;
+        return ReportFailure(c, kNoModemField,
+                             unopened ? DescribePortFailure(settings.port, openFailure)
+                                      : texts::Text(kNoModemStatus));
     }
 
     settings.exitCode = exitcode::kFound;
@@ -75,7 +85,7 @@ int ModemSearchThread(SearchContext c, const std::atomic<int>* cancel) {
     if (cancelled()) return 0;
     if (!described) {
         settings.exitCode = exitcode::kNotDescribed;
-        return ReportFailure(c, kNotCompatibleField, kNotCompatibleStatus);
+        return ReportFailure(c, kNotCompatibleField, texts::Text(kNotCompatibleStatus));
     }
 
     c.view.ShowPort(settings.port);

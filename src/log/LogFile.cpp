@@ -3,12 +3,12 @@
 
 namespace nubo {
 
-CLogFile::CLogFile(System& system) : system_(system) {
-    Open(BesideProgram(system, ".log"));
+CLogFile::CLogFile(System& system) : system_(system), path_(BesideProgram(system, ".log")) {
+    Open(path_);
 }
 
-CLogFile::CLogFile(System& system, const std::string& path) : system_(system) {
-    Open(path);
+CLogFile::CLogFile(System& system, const std::string& path) : system_(system), path_(path) {
+    Open(path_);
 }
 
 CLogFile::~CLogFile() {

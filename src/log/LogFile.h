@@ -24,11 +24,13 @@ public:
     void WriteLine(const std::string& text);
 
     bool IsOpen() const { return file_ != nullptr; }
+    const std::string& Path() const { return path_; }
 
 private:
     void Open(const std::string& path);
 
     System& system_;
+    const std::string path_;
     std::mutex mutex_;
     std::FILE* file_ = nullptr;
     char buffer_[512];

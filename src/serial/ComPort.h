@@ -58,13 +58,13 @@ public:
     // One AT command exchange: 1 on "OK" (or, with RequestNoAnswer, once the
     // command and its CR went through), 0 otherwise. answer is written only at
     // the normal end. cancel may be null; a non-zero value ends the request.
-    int Request(const std::string& command, std::string& answer, int flags, const std::atomic<int>* cancel,
-                int timeout, int retries);
+    int Request(const std::string& command, std::string& answer, int flags,
+                const std::atomic<int>* cancel, int timeout, int retries);
     // For callers whose flag no other thread writes.
-    int Request(const std::string& command, std::string& answer, int flags, const int* cancel, int timeout,
-                int retries);
-    int Request(const std::string& command, std::string& answer, int flags, std::nullptr_t, int timeout,
-                int retries);
+    int Request(const std::string& command, std::string& answer, int flags, const int* cancel,
+                int timeout, int retries);
+    int Request(const std::string& command, std::string& answer, int flags, std::nullptr_t,
+                int timeout, int retries);
 
     // printf-style step trace to the sink given at construction (or the default).
     void DebugTrace(const char* format, ...)
@@ -78,6 +78,11 @@ public:
     }
     const std::string& PortName() const {
         return portName_;
+    }
+    // Why the last Open found no device to open (kind None after a good Open
+    // or a failed line set-up).
+    const PortFailure& OpenFailure() const {
+        return openFailure_;
     }
 
 private:
@@ -94,6 +99,7 @@ private:
     SerialTraceSink& trace_;
     std::unique_ptr<SerialDevice> device_;  // null exactly when the port is closed
     std::string portName_;
+    PortFailure openFailure_;
 };
 
 }  // namespace nubo
