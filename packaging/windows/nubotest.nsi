@@ -18,6 +18,7 @@ OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES\nubotest"
 InstallDirRegKey HKLM "${UNINSTKEY}" "InstallLocation"
 RequestExecutionLevel admin
+BrandingText "${TITLE} ${VERSION}"
 ManifestSupportedOS all
 
 ; The program's own version resource names no copyright either.
