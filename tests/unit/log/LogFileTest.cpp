@@ -37,14 +37,14 @@ TEST_F(LogFileTest, LineFormTabsEmptyTextEmbeddedNewlineAndNul) {
     log.WriteLine("two\nparts");
     log.WriteLine(testing::Bytes("Answ. for this test : OK\0junk"));  // a modem's NUL ends the text
     // Another program reads every line written so far while the log is still open.
-    EXPECT_EQ(ReadFile(path), expected);
+    EXPECT_EQ(ReadFile(path.string()), expected);
 }
 
 TEST_F(LogFileTest, DefaultPathBesideProgramReplacesTheOldLog) {
     system_.programPath = (dir_ / "nubotest").string();
     { CLogFile(system_).WriteLine("first run, a much longer line than the second one"); }
     { CLogFile(system_).WriteLine("second"); }
-    EXPECT_EQ(ReadFile(dir_ / "nubotest.log"), "09:05:41 - second\r\n");
+    EXPECT_EQ(ReadFile((dir_ / "nubotest.log").string()), "09:05:41 - second\r\n");
 
     // On Windows the last four characters are cut whatever they are.
     system_.family = PlatformFamily::NT;
@@ -66,7 +66,7 @@ TEST_F(LogFileTest, LinesOfTwoThreadsNeverInterleave) {
         a.join();
         b.join();
     }
-    std::istringstream in(ReadFile(path));
+    std::istringstream in(ReadFile(path.string()));
     std::string line;
     int as = 0;
     int bs = 0;
