@@ -102,18 +102,6 @@ TEST(DialAndCheckSpeed, CancelEndsTheWaitForTheCall) {
     EXPECT_FALSE(rig.line->InUse());
 }
 
-TEST(TestExchanges, PortThatCannotBeOpenedLeavesTheAnswer) {
-    ModemRig rig;
-    for (const char* port : {"", "COM7"}) {
-        std::string answer = "kept";
-        EXPECT_FALSE(SendAndFind(rig.Line(), port, "AT&T7", "", answer));
-        EXPECT_FALSE(SendDiagnostic(rig.Line(), port, "AT&V1", "", answer));
-        EXPECT_FALSE(DialAndCheckSpeed(rig.Line(), port, "ATDT1", "CONNECT", "", answer));
-        EXPECT_EQ(answer, "kept");
-    }
-    EXPECT_EQ(rig.line->OpenCount(), 0);
-}
-
 TEST(SendAndFind, LooksForTheTextAnywhereInTheAnswer) {
     struct Case {
         const char* name;
