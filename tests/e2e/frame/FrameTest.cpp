@@ -31,12 +31,16 @@ protected:
     std::string exe_;
 };
 
-TEST_F(Frame, TextWithoutValueOptionEndsWithMinusFourAndNoLog) {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"/NODIALTONE"}, {"hello"}, {"/Nodialtone", "/x:1"}}) {
+// Runs that end before any log or window: text without a value option (-4,
+// usage), and the wizard without a display (-5).
+TEST_F(Frame, EndsAtOnceWithoutALog) {
+    const std::pair<std::vector<std::string>, int> cases[] = {
+        {{"/NODIALTONE"}, 252}, {{"hello"}, 252}, {{"/Nodialtone", "/x:1"}, 252}, {{}, 251}};
+    for (const auto& [args, status] : cases) {
         const ProcessResult r = Run(args);
-        EXPECT_EQ(r.status, 252) << args[0];  // -4 in the low eight bits
-        EXPECT_NE(r.err.find("usage"), std::string::npos);
+        EXPECT_FALSE(r.timedOut);
+        EXPECT_EQ(r.status, status) << args.size();
+        EXPECT_NE(r.err.find(status == 252 ? "usage" : "no display"), std::string::npos);
         EXPECT_FALSE(FileExists(dir_.File("nubotest.log")));
     }
 }
@@ -54,14 +58,6 @@ TEST_F(Frame, LogPathOptionsDefaultAndMissingDirectory) {
     EXPECT_EQ(Run({"/L:", "/P:COM2"}).status, 254);
     EXPECT_NE(ReadFile(dir_.File("nubotest.log")).find("Command Line        : /L: /P:COM2\r\n"),
               std::string::npos);
-}
-
-TEST_F(Frame, InteractiveRunWithoutDisplayEndsAtOnce) {
-    const ProcessResult r = Run({});
-    EXPECT_FALSE(r.timedOut);
-    EXPECT_EQ(r.status, 251);
-    EXPECT_NE(r.err.find("no display"), std::string::npos);
-    EXPECT_FALSE(FileExists(dir_.File("nubotest.log")));
 }
 
 TEST_F(Frame, CancelWritesTheCancelLineLastAndEndsWithMinusFive) {
