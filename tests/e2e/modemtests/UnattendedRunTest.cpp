@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <regex>
 #include <thread>
 
+#include "e2e/modemtests/Scenarios.h"
 #include "support/Process.h"
 
 namespace nubo::testing {
@@ -51,26 +51,6 @@ private:
     std::string bus_;
 };
 
-// The log with its time stamps, the run's own paths and the date taken out,
-// and every CR that is not part of a line end shown as "\r".
-std::string Normalise(std::string log, const std::string& port, const std::string& logPath) {
-    log = std::regex_replace(log, std::regex("(^|\n)[0-9]{2}:[0-9]{2}:[0-9]{2} - "), "$1");
-    log = std::regex_replace(log, std::regex("(Startdate +: )[0-9]{2}\\.[0-9]{2}\\.[0-9]{4}"),
-                             "$1<date>");
-    auto replaceAll = [&](const std::string& from, const std::string& to) {
-        if (from.empty()) return;
-        for (auto at = log.find(from); at != std::string::npos;
-             at = log.find(from, at + to.size())) {
-            log.replace(at, from.size(), to);
-        }
-    };
-    replaceAll(logPath, "<log>");
-    replaceAll(port, "<port>");
-    replaceAll("\r\n", "\n");
-    replaceAll("\r", "\\r");
-    return log;
-}
-
 class UnattendedRun : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -107,37 +87,16 @@ protected:
     std::string exe_;
 };
 
-struct GoldenCase {
-    const char* name;
-    const char* golden;
-    std::vector<std::string> emulatorOptions;
-    int status;
-};
-
 class GoldenLog : public UnattendedRun, public ::testing::WithParamInterface<GoldenCase> {};
 
 TEST_P(GoldenLog, MatchesTheGoldenFile) {
-    DemoBus bus(GetParam().emulatorOptions);
+    DemoBus bus(GetParam().options);
     ASSERT_FALSE(bus.Device().empty());
     RunAndCompare(GetParam().golden, bus.Device(), bus.Bus(), "0123", GetParam().status);
 }
 
-// "No modem": the port opens, but nothing answers on it.
-INSTANTIATE_TEST_SUITE_P(
-    UnattendedRun, GoldenLog,
-    ::testing::Values(
-        GoldenCase{"EveryTestPasses", "every-test-passes.log", {"--connect-delay=500"}, 0},
-        GoldenCase{"OnlyTheDiagnosticFails",
-                   "only-diag-fails.log",
-                   {"--connect-delay=500", "--result.AT&V1=ERROR"},
-                   22},
-        GoldenCase{"CallFailsWithADiagnosticCommandSet",
-                   "dial-fails.log",
-                   {"--connect-delay=500", "--dial=no-carrier"},
-                   0x08},
-        GoldenCase{"ModemThatIsNotDescribed", "not-described.log", {"--name=NUBO 28K8"}, -3},
-        GoldenCase{"NoModem", "no-modem.log", {"--silent"}, -2}),
-    [](const ::testing::TestParamInfo<GoldenCase>& param) { return param.param.name; });
+INSTANTIATE_TEST_SUITE_P(UnattendedRun, GoldenLog, ::testing::ValuesIn(GoldenCases()),
+                         GoldenCaseName);
 
 TEST_F(UnattendedRun, ScanOfAllPortsFindsTheModemBehindASilentPort) {
     DemoBus bus({"--connect-delay=300"});
