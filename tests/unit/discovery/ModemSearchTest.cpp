@@ -13,6 +13,7 @@
 #include "platform/Texts.h"
 #include "platform/fake/FakeSerial.h"
 #include "platform/fake/FakeSystem.h"
+#include "support/ModemProfiles.h"
 #include "support/Process.h"
 
 namespace nubo {
@@ -97,12 +98,6 @@ protected:
         driver_.Add(name, *lines_.back());
         return *lines_.back();
     }
-    FakeSerialLine& AddSilentPort(const std::string& name) {
-        ModemProfile silent;
-        silent.faults.silent = true;
-        return AddPort(name, silent);
-    }
-
     SearchContext Context() {
         return {settings_, *ini_, ports_, {driver_, clock_}, modem_, commands_, page_, page_};
     }
@@ -170,8 +165,8 @@ TEST_F(ModemSearchTest, AllPortsFoundOnTheFirstLeavesTheRestUntouched) {
 }
 
 TEST_F(ModemSearchTest, NoModemOnAnyPort) {
-    AddSilentPort("COM1");
-    AddSilentPort("COM2");  // COM3 does not exist at all
+    AddPort("COM1", testing::Profile({{"silent", "1"}}));
+    AddPort("COM2", testing::Profile({{"silent", "1"}}));  // COM3 does not exist at all
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(settings_.exitCode, -2);
     EXPECT_EQ(Log(), (Lines{"Automat. port scan  : COM1", "Automat. port scan  : COM2",
@@ -204,7 +199,7 @@ TEST_F(ModemSearchTest, FoundButNotDescribed) {
 }
 
 TEST_F(ModemSearchTest, NewSearchCancelsTheRunningOneAndWaitsForIt) {
-    AddSilentPort("COM1");
+    AddPort("COM1", testing::Profile({{"silent", "1"}}));
     AddPort("COM2", ModemProfile{});
     settings_.automaticMode = true;
     {
