@@ -56,16 +56,6 @@ inline ::testing::AssertionResult LogIsWhole(const std::string& log,
     return ::testing::AssertionSuccess();
 }
 
-// The last line the run logged, without its time prefix.
-inline std::string LastLogLine(const std::string& log) {
-    if (log.size() < 2) return {};
-    const std::size_t end = log.size() - 2;
-    const std::size_t at = log.rfind("\r\n", end - 1);
-    std::string line = log.substr(at == std::string::npos ? 0 : at + 2,
-                                  end - (at == std::string::npos ? 0 : at + 2));
-    return line.size() > 11 && line[2] == ':' ? line.substr(11) : line;
-}
-
 // The wizard of an unattended run, without a screen: the search page runs its
 // worker, a press of Next moves to the test page, which runs the tests and
 // ends the wizard. Cancel is never pressed.

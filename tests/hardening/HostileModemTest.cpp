@@ -207,34 +207,21 @@ TEST_P(HostileModem, WholeUnattendedRun) {
     EXPECT_FALSE(m.line->InUse());
     const std::string log = m.Log();
     std::vector<std::string> lines = {"Scanning Port       : COM1"};
+    std::string last;  // the run's last line
     if (code == ec::kNoModem) {
         lines.push_back("ERROR - No modem has been detected !");
-        EXPECT_EQ(LastLogLine(log), lines.back());
+        last = lines.back();
     } else if (code != ec::kNotDescribed) {
         lines.push_back("================= START OF THE MODEM TESTS ==============");
         lines.push_back("================== END OF THE MODEM TESTS ===============");
-        EXPECT_EQ(LastLogLine(log), "=========================================================");
+        last = std::string(57, '=');
     }
     EXPECT_TRUE(LogIsWhole(log, lines));
+    EXPECT_TRUE(last.empty() || log.ends_with(" - " + last + "\r\n")) << log;
 }
 
 INSTANTIATE_TEST_SUITE_P(Matrix, HostileModem, ::testing::ValuesIn(kScenarios),
                          [](const auto& p) { return std::string(p.param.name); });
-
-// Output that trickles in a few bytes per scroll CR would take hours to reach
-// the answer cap; one attempt scrolls for at most six time-outs.
-TEST(HostileModemBounds, EndlessPagesEndAfterTheScrollLimit) {
-    Machine m(Profile({{"paged", "1"}, {"endless-pages", ""}}));
-    CComPort port(m.driver, m.clock);
-    port.SetPortName("COM1");
-    ASSERT_EQ(port.Open(), 1);
-    port.PurgeInput(500);
-    std::string answer;
-    const std::uint32_t t0 = m.clock.TickCount();
-    EXPECT_EQ(port.Request("AT&V1", answer, RequestScroll, nullptr, 10000, 0), 0);
-    EXPECT_LE(m.clock.TickCount() - t0, (CComPort::kScrollTimeouts + 1) * 10'000 + 1'000);
-    EXPECT_NE(answer.find("-- more --"), std::string::npos);
-}
 
 }  // namespace
 }  // namespace nubo::hardening

@@ -41,6 +41,7 @@ TEST(CommandLine, OptionsValuesAndTheirEnds) {
         const char* port;
         const char* phone;
         bool noDialTone;
+        bool log = false;  // only a non-empty path opens one, even one that fails
     };
     const Case cases[] = {
         {"/P:COM2 /L:/x /NODIALTONE", ValueRule::AnySlash, true, "COM2", "", true},
@@ -53,12 +54,15 @@ TEST(CommandLine, OptionsValuesAndTheirEnds) {
         {"/T:\t0\"1 x", ValueRule::AnySlash, true, "", "\t0\"1", false},
         {"junk /T: 0123", ValueRule::AnySlash, true, "", "", false},
         {"/P:/dev/ttyUSB0/T:0123 /L:/tmp/x", ValueRule::OptionSlash, true, "/dev/ttyUSB0", "0123",
-         false},
+         false, true},
         {"/P:/dev/ttyUSB0/T:0123", ValueRule::AnySlash, true, "", "0123", false},
         {"/P:/dev/a/NODIALTONE", ValueRule::OptionSlash, true, "/dev/a", "", true},
         {"/NODIALTONE", ValueRule::AnySlash, false, "", "", false},
         {"hello", ValueRule::OptionSlash, false, "", "", false},
         {"/X:1 /p /P", ValueRule::OptionSlash, false, "", "", false},
+        {"/L: /P:COM1", ValueRule::AnySlash, true, "COM1", "", false},
+        {"/L:/P:COM1", ValueRule::AnySlash, true, "COM1", "", false},
+        {"/L:/no/such/dir/run.log", ValueRule::OptionSlash, true, "", "", false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -66,6 +70,7 @@ TEST(CommandLine, OptionsValuesAndTheirEnds) {
         EXPECT_EQ(p.found, c.found);
         EXPECT_EQ(p.port, c.port);
         EXPECT_EQ(p.phone, c.phone);
+        EXPECT_EQ(p.logOpened, c.log);
         if (c.found) {
             EXPECT_EQ(p.noDialTone, c.noDialTone);
             EXPECT_TRUE(p.automatic);
@@ -76,13 +81,6 @@ TEST(CommandLine, OptionsValuesAndTheirEnds) {
             EXPECT_FALSE(p.noDialTone);
         }
     }
-}
-
-TEST(CommandLine, LogOptionOpensOnlyANonEmptyPath) {
-    EXPECT_FALSE(Parse("/L: /P:COM1").logOpened);
-    EXPECT_FALSE(Parse("/L:/P:COM1").logOpened);
-    // A path that cannot be opened still gives a (dropping) log: no fallback.
-    EXPECT_TRUE(Parse("/L:/no/such/dir/run.log", ValueRule::OptionSlash).logOpened);
 }
 
 TEST(CommandLine, RawCommandLineIsTheTextAfterTheProgramName) {

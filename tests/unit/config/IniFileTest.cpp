@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <random>
 
 #include "AllocationCounter.h"
 #include "config/IniFile.h"
@@ -41,7 +40,7 @@ TEST(IniFileLoad, MissingEmptyAndChangedFiles) {
     EXPECT_TRUE(ini.sections.empty());
 }
 
-TEST(IniFileLoad, SectionLineRule) {
+TEST(IniFileLoad, SectionLineRuleAndLongLinesInPiecesOf2047) {
     TempDir dir;
     CIniFile ini(dir.Write("a.ini",
                            "; comment [NotASection]\n[Common]\nkey=[value]\n"
@@ -51,15 +50,12 @@ TEST(IniFileLoad, SectionLineRule) {
     EXPECT_EQ(ini.Load(), 5);
     EXPECT_EQ(ini.sections,
               (Names{"Common", "Doubled", " Inner blanks stay ", "1.Model X", "", "Last"}));
-}
 
-TEST(IniFileLoad, LongLinesAreJudgedInPiecesOf2047) {
-    TempDir dir;
     const std::string exact = "[" + std::string(2045, 'a') + "]";     // one piece of 2047
     const std::string longer = "[" + std::string(3000, 'b') + "]";    // never a section
     const std::string split = exact + "[tail]";                       // a piece ends at 2047
     const std::string crlf = "[" + std::string(2044, 'd') + "]\r\n";  // CR LF is one character
-    CIniFile ini(dir.Write("a.ini", exact + "\n" + longer + "\n" + split + "\n" + crlf));
+    dir.Write("a.ini", exact + "\n" + longer + "\n" + split + "\n" + crlf);
     ini.Load();
     EXPECT_EQ(ini.sections, (Names{std::string(2045, 'a'), std::string(2045, 'a'), "tail",
                                    std::string(2044, 'd')}));
@@ -136,6 +132,7 @@ TEST(IniFileGetValue, ReaderRules) {
 }
 
 // Files no editor would write: neither reader may crash, hang or hoard memory.
+// (Binary junk: the description fuzz target, and the machine-fault runs.)
 TEST(IniFileHostile, NulBytesEndTheLineText) {
     TempDir dir;
     CIniFile ini(dir.Write("a.ini", testing::Bytes("[S]\nK=ab\0cd\n[T\0]\n\0\0\0\nL=after\n")));
@@ -143,18 +140,6 @@ TEST(IniFileHostile, NulBytesEndTheLineText) {
     EXPECT_EQ(ini.sections, (Names{"S"}));
     EXPECT_EQ(ini.GetValue("S", "K"), "ab");
     EXPECT_EQ(ini.GetValue("S", "L"), "after");
-}
-
-TEST(IniFileHostile, BinaryJunkBeforeRealSections) {
-    TempDir dir;
-    std::mt19937 random(4);
-    std::string junk(1 << 20, '\0');
-    for (char& c : junk) c = static_cast<char>(random() & 0xFF);
-    CIniFile ini(dir.Write("a.ini", junk + "\n[RealSection]\nKey=found\n"));
-    ASSERT_GE(ini.Load(), 0);
-    ASSERT_FALSE(ini.sections.empty());
-    EXPECT_EQ(ini.sections.back(), "RealSection");
-    EXPECT_EQ(ini.GetValue("RealSection", "Key"), "found");
 }
 
 TEST(IniFileHostile, FiftyMegabytesInOneLineCostLittleMemoryAndTime) {

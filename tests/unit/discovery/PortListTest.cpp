@@ -50,20 +50,17 @@ TEST(PortList, EmptyListAndReadersAtTheEdges) {
     EXPECT_EQ(std::memcmp(list.Data(), "COM1\0COM2\0\0", 11), 0);
 }
 
-TEST(PortList, DuplicatesIgnoringCaseKeepTheFirstSpellingAndOrder) {
+TEST(PortList, DuplicatesIgnoringCaseAndEmptyNamesAreSkipped) {
     PortList list;
-    for (const char* name : {"com3", "COM1", "COM3", "Com1", "/dev/ttyUSB0", "/DEV/TTYusb0"}) {
+    for (const std::string& name :
+         {std::string("com3"), std::string("COM1"), std::string(), std::string("COM3"),
+          std::string("Com1"), std::string("COM2\0junk", 9), std::string("/dev/ttyUSB0"),
+          std::string("/DEV/TTYusb0")}) {
         list.Add(name);
     }
-    EXPECT_EQ(Entries(list.Data()), (std::vector<std::string>{"com3", "COM1", "/dev/ttyUSB0"}));
-}
-
-TEST(PortList, EmptyNameDoesNotHideLaterPorts) {
-    PortList list;
-    list.Add("COM1");
-    list.Add("");
-    list.Add(std::string("COM2\0junk", 9));
-    EXPECT_EQ(Entries(list.Data()), (std::vector<std::string>{"COM1", "COM2"}));
+    // The first spelling and the order stay; an empty name hides nothing behind it.
+    EXPECT_EQ(Entries(list.Data()),
+              (std::vector<std::string>{"com3", "COM1", "COM2", "/dev/ttyUSB0"}));
 }
 
 TEST(PortList, NamesThatNoLongerFitAreDropped) {

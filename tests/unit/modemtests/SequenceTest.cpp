@@ -86,6 +86,16 @@ TEST(ModemTests, LogBlocksAndExitCodes) {
          nullptr,
          Join({kStart, kTapiFound, Ram(true), Crc(true), DialOk(), Diag(true), kEnd}),
          0},
+        // The number goes to the modem as it was given.
+        {"without dial tone",
+         {},
+         "0,030 4711",
+         [](ModemRig& r) {
+             r.settings.noDialTone = true;
+             r.commands.diagCmd.clear();
+         },
+         Join({kStart, kTapiFound, Ram(true), Crc(true), DialOk("ATX3DT0,030 4711"), kEnd}),
+         0},
         {"dial failed with a diagnostic command", Profile({{"dial", "no-carrier"}}), "0123",
          nullptr,
          Join({kStart, kTapiFound, Ram(true), Crc(true), DialFailed("\r\nNO CARRIER\r\n"),
@@ -180,19 +190,6 @@ TEST(ModemTests, CancelEndsTheRunWhereItStands) {
     EXPECT_EQ(rig.Log(), ModemRig::Block(Join({kStart, kTapiFound, Ram(true), {kCrcBanner}})));
     EXPECT_EQ(rows.calls.back(), "active 2 on");
     EXPECT_EQ(rig.modem->Lines(), (Lines{"AT&T7"}));
-}
-
-TEST(ModemTests, DialToneChoiceComposesTheCommand) {
-    for (const bool noDialTone : {false, true}) {
-        ModemRig rig;
-        rig.settings.phoneNumber = "0,030 4711";
-        rig.settings.noDialTone = noDialTone;
-        rig.Run();
-        const std::string sent = noDialTone ? "ATX3DT0,030 4711" : "ATDT0,030 4711";
-        EXPECT_EQ(rig.modem->Lines()[2], sent);
-        EXPECT_EQ(rig.commands.dialCmd, sent);
-        EXPECT_NE(rig.Log().find(kCommand + sent + "\r\n"), std::string::npos);
-    }
 }
 
 }  // namespace
