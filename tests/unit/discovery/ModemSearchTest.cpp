@@ -185,7 +185,7 @@ TEST_F(ModemSearchTest, NoModemOnAnyPort) {
     settings_.port = "COM9";
     settings_.searchAllPorts = false;
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(page_.Calls().rbegin()[2], "status:COM9: no such port");
+    EXPECT_EQ(page_.Calls().rbegin()[1], "status:COM9: no such port");
 }
 
 TEST_F(ModemSearchTest, FoundButNotDescribed) {
