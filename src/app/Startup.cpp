@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "app/ReportFile.h"
 #include "app/WizardStyle.h"
 #include "platform/System.h"
 
@@ -19,9 +20,10 @@ std::string RawCommandLine(int argc, const char* const* argv) {
     return first == std::string::npos ? std::string() : line.substr(first);
 }
 
-int RunProgram(const std::string& commandLine, Machine machine, FrontEnd& frontEnd, ValueRule rule,
-               std::ostream& err) {
-    RunSettings settings;
+namespace {
+
+int RunWizard(const std::string& commandLine, Machine machine, FrontEnd& frontEnd, ValueRule rule,
+              std::ostream& err, RunSettings& settings) {
     ModemRecords records;
     const PageServices services{machine.system, machine.clock,           machine.serial,
                                 machine.ports,  machine.installedModems, records};
@@ -71,7 +73,28 @@ int RunProgram(const std::string& commandLine, Machine machine, FrontEnd& frontE
     }
 
     const int code = settings.exitCode;
+    if (!settings.log->Path().empty()) settings.report.logPath = settings.log->Path();
     settings.log.reset();
+    return code;
+}
+
+}  // namespace
+
+int RunProgram(const std::string& commandLine, Machine machine, FrontEnd& frontEnd, ValueRule rule,
+               std::ostream& err) {
+    RunSettings settings;
+    settings.report.startTime = ReportTimeNow();
+    settings.report.interactive = commandLine.empty();
+    settings.report.commandLine = commandLine;
+    // The pages and their workers are gone when the wizard returns, so the
+    // report is complete and nobody writes it any more.
+    const int code = RunWizard(commandLine, machine, frontEnd, rule, err, settings);
+    const std::string reportPath = machine.system.Environment(kReportVariable);
+    if (!reportPath.empty()) {
+        settings.report.endTime = ReportTimeNow();
+        settings.report.exitCode = code;
+        WriteRunReport(settings.report, machine.system, reportPath, err);
+    }
     return code;
 }
 

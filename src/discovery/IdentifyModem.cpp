@@ -42,11 +42,18 @@ bool Rejected(const std::string& answer) {
 
 }  // namespace
 
+std::string OpenFailureReason(SerialDriver&) {
+    return "unknown";
+}
+
 bool IdentifyModem(SerialLine line, const std::string& portName, const IdentifyCommands& commands,
-                   DetectedModem& modem, const std::atomic<int>* cancel) {
+                   DetectedModem& modem, const std::atomic<int>* cancel, PortAttempt* attempt) {
     CComPort port(line.driver, line.clock, line.trace);
     if (port.SetPortName(portName) == 0) return false;
-    if (!port.Open()) return false;
+    if (!port.Open()) {
+        if (attempt) attempt->openFailure = OpenFailureReason(line.driver);
+        return false;
+    }
     port.PurgeInput(kSettle);
 
     std::string answer;
@@ -61,6 +68,11 @@ bool IdentifyModem(SerialLine line, const std::string& portName, const IdentifyC
     };
 
     if (!request(commands.detectCmd)) return giveUp();
+    if (attempt) {
+        attempt->outcome = port.LastEchoComplete() ? PortOutcome::Answered
+                           : port.BytesHeard() > 0 ? PortOutcome::NoEcho
+                                                   : PortOutcome::Silent;
+    }
     if (answer.find(commands.detectAnswer) == std::string::npos) return giveUp();
 
     bool identified = false;

@@ -37,6 +37,17 @@ int ModemSearchThread(SearchContext c, const std::atomic<int>* cancel) {
     if (c.ini.Load() == -1) settings.Log("ERROR               : .INI File not found !");
     const IdentifyCommands commands = ReadIdentifyCommands(c.ini);
     c.modem.firmware.clear();
+    settings.report.ports.clear();
+    settings.report.modem.reset();
+    // The run report keeps what each port did, in the order tried.
+    auto identify = [&](const std::string& name) {
+        PortAttempt attempt;
+        attempt.name = name;
+        const bool identified = IdentifyModem(c.line, name, commands, c.modem, cancel, &attempt);
+        attempt.identified = identified;
+        if (!cancelled()) settings.report.ports.push_back(attempt);
+        return identified;
+    };
 
     bool found = false;
     if (settings.port.empty() || settings.searchAllPorts) {
@@ -48,7 +59,7 @@ int ModemSearchThread(SearchContext c, const std::atomic<int>* cancel) {
             last = queue.front();
             queue.pop_front();
             c.view.ShowPort(last);
-            found = IdentifyModem(c.line, last, commands, c.modem, cancel);
+            found = identify(last);
             if (cancelled()) return 0;
             settings.Log("Automat. port scan  : " + last);
         }
@@ -56,7 +67,7 @@ int ModemSearchThread(SearchContext c, const std::atomic<int>* cancel) {
     } else {
         settings.Log("Scanning Port       : " + settings.port);
         c.view.ShowPort(settings.port);
-        found = IdentifyModem(c.line, settings.port, commands, c.modem, cancel);
+        found = identify(settings.port);
         if (cancelled()) return 0;
     }
 
@@ -67,6 +78,10 @@ int ModemSearchThread(SearchContext c, const std::atomic<int>* cancel) {
     }
 
     settings.exitCode = exitcode::kFound;
+    settings.report.modem.emplace();
+    settings.report.modem->port = settings.port;
+    settings.report.modem->model = c.modem.modelName;
+    settings.report.modem->firmware = c.modem.firmware;
     // The line is formed as C text: a name ends at its first NUL.
     settings.Log("Detected modem      : " + std::string(c.modem.modelName.c_str()) + " (" +
                  std::string(settings.port.c_str()) + ")");

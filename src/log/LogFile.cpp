@@ -21,7 +21,9 @@ void CLogFile::Open(const std::string& path) {
     if (path.empty()) return;
     // Binary mode: the line end is written as CR LF by us on every platform.
     file_ = std::fopen(path.c_str(), "wb");
-    if (file_) std::setvbuf(file_, buffer_, _IOFBF, sizeof buffer_);
+    if (!file_) return;
+    std::setvbuf(file_, buffer_, _IOFBF, sizeof buffer_);
+    path_ = path;
 }
 
 void CLogFile::WriteLine(const std::string& text) {

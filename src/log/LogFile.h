@@ -24,6 +24,8 @@ public:
     void WriteLine(const std::string& text);
 
     bool IsOpen() const { return file_ != nullptr; }
+    // Where the file was created; empty when none was.
+    const std::string& Path() const { return path_; }
 
 private:
     void Open(const std::string& path);
@@ -31,6 +33,7 @@ private:
     System& system_;
     std::mutex mutex_;
     std::FILE* file_ = nullptr;
+    std::string path_;
     char buffer_[512];
 };
 

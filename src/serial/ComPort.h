@@ -73,6 +73,11 @@ public:
 #endif
         ;
 
+    // What the port heard, for the run report: bytes read since construction,
+    // and whether the last request's command and CR came back whole.
+    std::uint64_t BytesHeard() const { return bytesHeard_; }
+    bool LastEchoComplete() const { return echoComplete_; }
+
     bool IsOpen() const {
         return device_ != nullptr;
     }
@@ -94,6 +99,8 @@ private:
     SerialTraceSink& trace_;
     std::unique_ptr<SerialDevice> device_;  // null exactly when the port is closed
     std::string portName_;
+    std::uint64_t bytesHeard_ = 0;
+    bool echoComplete_ = false;
 };
 
 }  // namespace nubo
