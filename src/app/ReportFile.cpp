@@ -2,6 +2,7 @@
 // a change here changes that file and the README's example with it.
 #include "app/ReportFile.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -218,11 +219,16 @@ bool WriteRunReport(const RunReport& report, System& system, const std::string& 
     // A name of its own beside the target: the rename stays on one file system.
     std::random_device random;
     const std::string temporary = path + ".tmp" + std::to_string(random() % 1000000);
+    errno = 0;
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    // Says "no such directory" or "permission denied" rather than a bare failure.
+    const int openError = out.is_open() ? 0 : (errno != 0 ? errno : EIO);
     out << text;
     out.close();
     std::error_code ec;
-    if (!out) {
+    if (openError != 0) {
+        ec = std::error_code(openError, std::generic_category());
+    } else if (!out) {
         ec = std::make_error_code(std::errc::io_error);
     } else {
         fs::rename(temporary, path, ec);
