@@ -145,8 +145,8 @@ std::string ReportTimeNow() {
     // The offset from the two broken-down times; they lie at most a day apart.
     int days = local.tm_yday - utc.tm_yday;
     if (local.tm_year != utc.tm_year) days = local.tm_year > utc.tm_year ? 1 : -1;
-    const int minutes = days * 24 * 60 + (local.tm_hour - utc.tm_hour) * 60 +
-                        (local.tm_min - utc.tm_min);
+    const int minutes =
+        days * 24 * 60 + (local.tm_hour - utc.tm_hour) * 60 + (local.tm_min - utc.tm_min);
     const int size = minutes < 0 ? -minutes : minutes;
     char text[96];
     std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d",

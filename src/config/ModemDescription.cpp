@@ -107,7 +107,8 @@ bool LoadModemDescription(const CIniFile& ini, const std::string& modelName,
         if (value.empty()) {
             value = ini.GetValue(keys::kCommon, keys::Name(d.defaultKey));
             settings.Log(d.logLine);
-            if (settings.report.modem) settings.report.modem->defaultedKeys.push_back(keys::Name(d.key));
+            if (settings.report.modem)
+                settings.report.modem->defaultedKeys.push_back(keys::Name(d.key));
         }
         commands.*d.field = value;
     }

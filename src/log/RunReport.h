@@ -36,7 +36,7 @@ struct ReportedModem {
 enum class Verdict : std::uint8_t { Passed, Failed, NotTested };
 
 struct TestRecord {
-    std::string name;  // "TAPI", "RAM", "CRC", "DIAL", "DIAG"
+    std::string name;                    // "TAPI", "RAM", "CRC", "DIAL", "DIAG"
     std::optional<std::string> command;  // none: nothing was sent
     std::optional<std::string> answer;
     Verdict verdict = Verdict::Passed;

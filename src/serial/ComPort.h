@@ -58,13 +58,13 @@ public:
     // One AT command exchange: 1 on "OK" (or, with RequestNoAnswer, once the
     // command and its CR went through), 0 otherwise. answer is written only at
     // the normal end. cancel may be null; a non-zero value ends the request.
-    int Request(const std::string& command, std::string& answer, int flags, const std::atomic<int>* cancel,
-                int timeout, int retries);
+    int Request(const std::string& command, std::string& answer, int flags,
+                const std::atomic<int>* cancel, int timeout, int retries);
     // For callers whose flag no other thread writes.
-    int Request(const std::string& command, std::string& answer, int flags, const int* cancel, int timeout,
-                int retries);
-    int Request(const std::string& command, std::string& answer, int flags, std::nullptr_t, int timeout,
-                int retries);
+    int Request(const std::string& command, std::string& answer, int flags, const int* cancel,
+                int timeout, int retries);
+    int Request(const std::string& command, std::string& answer, int flags, std::nullptr_t,
+                int timeout, int retries);
 
     // printf-style step trace to the sink given at construction (or the default).
     void DebugTrace(const char* format, ...)
@@ -75,8 +75,12 @@ public:
 
     // What the port heard, for the run report: bytes read since construction,
     // and whether the last request's command and CR came back whole.
-    std::uint64_t BytesHeard() const { return bytesHeard_; }
-    bool LastEchoComplete() const { return echoComplete_; }
+    std::uint64_t BytesHeard() const {
+        return bytesHeard_;
+    }
+    bool LastEchoComplete() const {
+        return echoComplete_;
+    }
 
     bool IsOpen() const {
         return device_ != nullptr;

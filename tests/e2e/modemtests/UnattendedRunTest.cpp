@@ -118,8 +118,8 @@ void CheckReport(const std::string& path, const std::string& log, int status) {
         const auto result = log.find("Result of " + name + "-Test");
         ASSERT_NE(result, std::string::npos) << name;
         // Only a failure's result line says "not".
-        const bool saysNot = log.substr(result, log.find('\r', result) - result).find(" not ") !=
-                             std::string::npos;
+        const bool saysNot =
+            log.substr(result, log.find('\r', result) - result).find(" not ") != std::string::npos;
         EXPECT_EQ(t["verdict"] == "passed", !saysNot) << name;
         if (!t["command"].is_null()) {
             EXPECT_TRUE(inLog("Command send to the modem for this test : ", t["command"])) << name;
@@ -151,9 +151,12 @@ protected:
         std::vector<std::string> args = {"/P:" + port};
         if (!number.empty()) args.push_back("/T:" + number);
         args.push_back("/L:" + log);
-        EnvChanges env = {{"DISPLAY", std::nullopt},         {"WAYLAND_DISPLAY", std::nullopt},
-                          {"QT_QPA_PLATFORM", std::nullopt}, {"LANG", "C"},
-                          {"LC_ALL", std::nullopt},          {"DBUS_SYSTEM_BUS_ADDRESS", bus},
+        EnvChanges env = {{"DISPLAY", std::nullopt},
+                          {"WAYLAND_DISPLAY", std::nullopt},
+                          {"QT_QPA_PLATFORM", std::nullopt},
+                          {"LANG", "C"},
+                          {"LC_ALL", std::nullopt},
+                          {"DBUS_SYSTEM_BUS_ADDRESS", bus},
                           {"NUBOTEST_REPORT", dir_.File("report.json")}};
         Process run(exe_, args, env);
         for (int i = 0; cancelAt && i < 600 && ReadFile(log).find(cancelAt) == std::string::npos;

@@ -54,7 +54,8 @@ TEST(RunReport, AnUnwritableTargetIsSaidAndLeavesNothingBehind) {
         EXPECT_NE(err.str().find(target), std::string::npos) << err.str();
     }
     int entries = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path())) ++entries;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path()))
+        ++entries;
     EXPECT_EQ(entries, 1);
 }
 
