@@ -23,14 +23,15 @@ struct Outcome {
 };
 
 Outcome Identify(ModemProfile profile, IdentifyCommands commands = kCommands,
-                 DetectedModem modem = {"old name", ""}) {
+                 DetectedModem modem = {"old name", ""}, PortAttempt* attempt = nullptr) {
     FakeClock clock;
     ModemModel model(std::move(profile));
     FakeSerialLine line(clock, model);
     FakeSerialDriver driver;
     driver.Add("COM1", line);
     const std::uint32_t start = clock.TickCount();
-    const bool identified = IdentifyModem({driver, clock}, "COM1", commands, modem);
+    const bool identified =
+        IdentifyModem({driver, clock}, "COM1", commands, modem, nullptr, attempt);
     EXPECT_FALSE(line.InUse()) << "the port was left open";
     return {identified, modem, model.Lines(), clock.TickCount() - start};
 }
@@ -135,6 +136,35 @@ TEST(IdentifyModem, EmptyDetectAnswerAcceptsASilentPort) {
 
     // With a detect answer, the same port is no modem.
     EXPECT_FALSE(Identify(p).identified);
+}
+
+TEST(IdentifyModem, WhatThePortDidForTheRunReport) {
+    IdentifyCommands other = kCommands;
+    other.detectAnswer = "Hayes";
+    ModemProfile silent;
+    silent.faults.silent = true;
+    ModemProfile garbled;
+    garbled.faults.wrongEchoAt = 1;
+    garbled.faults.wrongEchoTimes = -1;
+    const struct {
+        ModemProfile profile;
+        IdentifyCommands commands;
+        PortOutcome outcome;
+    } cases[] = {{ModemProfile{}, other, PortOutcome::Answered},
+                 {silent, kCommands, PortOutcome::Silent},
+                 {garbled, kCommands, PortOutcome::NoEcho}};
+    for (const auto& c : cases) {
+        PortAttempt attempt;
+        EXPECT_FALSE(Identify(c.profile, c.commands, {}, &attempt).identified);
+        EXPECT_EQ(attempt.outcome, c.outcome) << static_cast<int>(c.outcome);
+    }
+    FakeClock clock;
+    FakeSerialDriver none;
+    DetectedModem modem;
+    PortAttempt attempt;
+    EXPECT_FALSE(IdentifyModem({none, clock}, "COM9", kCommands, modem, nullptr, &attempt));
+    EXPECT_EQ(attempt.outcome, PortOutcome::OpenFailed);
+    EXPECT_EQ(attempt.openFailure, "unknown");
 }
 
 TEST(IdentifyModem, AnswerShorterThanFourCharactersIsBlankedWhole) {
