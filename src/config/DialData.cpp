@@ -59,6 +59,7 @@ void LoadDialData(const std::string& path, DialogItems& items, std::vector<DialE
     entries.clear();
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return;
+    SkipByteOrderMark(file);  // else it would prefix the first line's first column
     TextLines lines(file, kLineBuffer);
     std::string piece;
     while (lines.Next(piece)) {

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "config/TextLines.h"
+
 namespace nubo {
 namespace {
 
@@ -135,6 +137,9 @@ std::string ReadProfileString(const std::string& path, const std::string& sectio
 
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return fallback;
+    // The section scan keeps its rule of "[" in the first column; values are
+    // found in a file with a byte-order mark as the platform's reader finds them.
+    SkipByteOrderMark(file);
 
     Search search(section, key);
     LineScan line;

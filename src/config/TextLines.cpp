@@ -42,6 +42,13 @@ bool TextLines::Next(std::string& piece) {
     return !piece.empty();
 }
 
+void SkipByteOrderMark(std::FILE* file) {
+    unsigned char head[3];
+    const std::size_t n = std::fread(head, 1, sizeof head, file);
+    if (n != sizeof head || head[0] != 0xEF || head[1] != 0xBB || head[2] != 0xBF)
+        std::rewind(file);
+}
+
 std::string UpToNul(const std::string& piece) {
     return piece.substr(0, piece.find('\0'));
 }

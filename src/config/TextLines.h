@@ -31,6 +31,10 @@ private:
     int pushedBack_ = -1;
 };
 
+// Steps over a UTF-8 byte-order mark at the start of a freshly opened file, as
+// editors on Windows like to write one; anything else is left to be read.
+void SkipByteOrderMark(std::FILE* file);
+
 // The text of a piece as a C string sees it: everything before its first NUL.
 std::string UpToNul(const std::string& piece);
 

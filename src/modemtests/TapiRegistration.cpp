@@ -63,12 +63,16 @@ int MatchTapiName(const std::string& tapiName, const std::vector<std::string>& m
     return result;
 }
 
+std::vector<std::string> RegistryModems::Models() {
+    return RegistryModels(registry_, system_);
+}
+
 int CheckTapiRegistration(const std::string& tapiName, const ModemRegistration& where) {
     std::vector<std::string> models;
-    if (where.system.Family() == PlatformFamily::Posix) {
-        if (where.installed) models = where.installed->Models();
-    } else if (where.registry) {
+    if (where.system.Family() != PlatformFamily::Posix && where.registry) {
         models = RegistryModels(*where.registry, where.system);
+    } else if (where.installed) {
+        models = where.installed->Models();
     }
     return MatchTapiName(tapiName, models);
 }

@@ -12,8 +12,9 @@
 namespace nubo {
 
 // Where the installed modems are listed: the registry on both Windows
-// families, the installed-modems source on POSIX. A source that is missing
-// for the running family lists no modems.
+// families, the installed-modems source on POSIX. Without a registry a Windows
+// family asks the installed-modems source too (RegistryModems walks the same
+// keys). A source that is missing lists no modems.
 struct ModemRegistration {
     System& system;
     Registry* registry = nullptr;
@@ -22,6 +23,19 @@ struct ModemRegistration {
 
 // Number of installed-modem entries looked at, "0000" to "0009".
 constexpr int kTapiEntries = 10;
+
+// The model names of installed-modem entries 0 to 9 from the registry, in the
+// layout of the family the system reports: the Windows program's source of
+// installed modems.
+class RegistryModems : public InstalledModems {
+public:
+    RegistryModems(Registry& registry, System& system) : registry_(registry), system_(system) {}
+    std::vector<std::string> Models() override;
+
+private:
+    Registry& registry_;
+    System& system_;
+};
 
 // 1 when one of the installed modems matches tapiName, -1 otherwise. A leading
 // "?" makes the rest a fragment to look for in the model names; otherwise the

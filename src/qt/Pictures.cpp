@@ -1,6 +1,8 @@
 // The compiled-in pictures and their preparation.
 #include "qt/Pictures.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <QPainter>
 #include <string>
 
@@ -15,7 +17,15 @@ namespace nubo {
 QImage LoadPicture(int id) {
     const std::string name = std::to_string(id) + ".bmp";
     for (const embedded::File* f = embedded::kBitmaps; f->name; ++f) {
-        if (name == f->name) return QImage::fromData(f->data, static_cast<int>(f->size), "BMP");
+        if (name != f->name) continue;
+        // With the format fixed the built-in reader does the work; otherwise
+        // every image plugin (and the JPEG library) is loaded to be asked first.
+        QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(f->data),
+                                                   static_cast<qsizetype>(f->size));
+        QBuffer buffer(&bytes);
+        QImageReader reader(&buffer, "BMP");
+        reader.setAutoDetectImageFormat(false);
+        return reader.read();
     }
     return {};
 }

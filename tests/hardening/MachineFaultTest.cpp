@@ -1,6 +1,7 @@
 // Faults of the machine around a run: the log's directory missing or its disk
-// full, a modem description or dial data file that is unreadable, empty,
-// binary or huge. The modem is the healthy emulated one in virtual time.
+// full, a modem description file that is unreadable, empty, binary or huge.
+// The modem is the healthy emulated one in virtual time. (The dial data file's
+// faults are in DialDataTest and the dial data fuzz target.)
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -10,7 +11,6 @@
 #include <random>
 
 #include "HardeningRig.h"
-#include "config/DialData.h"
 #include "platform/posix/PosixSystem.h"
 
 namespace nubo::hardening {
@@ -132,25 +132,6 @@ TEST(MachineFault, BrokenDescriptionFileEndsTheRunWithAVerdict) {
                         std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
         EXPECT_LT(took, std::chrono::seconds(60));
         EXPECT_TRUE(LogIsWhole(m.Log(), c.logged));
-    }
-}
-
-TEST(MachineFault, BrokenDialDataLeavesTheBoxConsistent) {
-    Scratch scratch;
-    const std::string dir = scratch.File("dat-dir");
-    std::filesystem::create_directory(dir);
-    const std::string binary = scratch.File("binary.dat");
-    WriteFile(binary, Junk(64 * 1024, 3));
-    for (const std::string& path : {dir, binary, scratch.File("missing.dat")}) {
-        SCOPED_TRACE(path);
-        FakeDialogItems items;
-        items.SetText(kNumberFieldId, "kept");
-        std::vector<DialEntry> entries;
-        LoadDialData(path, items, entries);
-        EXPECT_EQ(items.lists[kLocationBoxId].items.size(), entries.size());
-        if (entries.empty()) {
-            EXPECT_EQ(items.texts[kNumberFieldId], "kept");
-        }
     }
 }
 

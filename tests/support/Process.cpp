@@ -1,4 +1,4 @@
-// Child processes and temporary files for end-to-end tests.
+// Child processes for end-to-end tests (POSIX).
 #include "support/Process.h"
 
 #include <fcntl.h>
@@ -8,16 +8,11 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 extern char** environ;
 
 namespace nubo::testing {
-
-namespace fs = std::filesystem;
 
 Process::Process(const std::string& exe, const std::vector<std::string>& args,
                  const EnvChanges& env) {
@@ -132,53 +127,6 @@ ProcessResult RunProcess(const std::string& exe, const std::vector<std::string>&
                          const EnvChanges& env, std::chrono::milliseconds limit) {
     Process p(exe, args, env);
     return p.Wait(limit);
-}
-
-TempDir::TempDir() {
-    std::string tmpl = (fs::temp_directory_path() / "nubotest-XXXXXX").string();
-    if (mkdtemp(tmpl.data())) path_ = tmpl;
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    if (!path_.empty()) fs::remove_all(path_, ec);
-}
-
-std::string TempDir::Write(const std::string& name, const std::string& content) const {
-    std::ofstream(File(name), std::ios::binary) << content;
-    return File(name);
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-bool FileExists(const std::string& path) {
-    return fs::exists(path);
-}
-
-std::vector<std::string> LogLinesWithoutTime(const std::string& log) {
-    std::vector<std::string> lines;
-    std::istringstream in(log);
-    std::string line;
-    while (std::getline(in, line)) lines.push_back(line.size() >= 11 ? line.substr(11) : line);
-    return lines;
-}
-
-std::string CopyProgram(const std::string& exe, const std::string& dir) {
-    const fs::path from(exe);
-    const fs::path to = fs::path(dir) / from.filename();
-    fs::copy_file(from, to, fs::copy_options::overwrite_existing);
-    for (const char* ext : {".ini", ".dat", ".HLP"}) {
-        const fs::path data = from.string() + ext;
-        if (fs::exists(data)) {
-            fs::copy_file(data, to.string() + ext, fs::copy_options::overwrite_existing);
-        }
-    }
-    return to.string();
 }
 
 }  // namespace nubo::testing

@@ -240,15 +240,19 @@ bool PosixSerialDevice::PollUntil(short events, std::uint64_t deadlineMs, bool& 
             woken = true;
             return false;
         }
-        if (fds[0].revents & events) return true;
+        // A hung-up terminal reads as empty yet stays "readable" for ever, so
+        // the hang-up is looked at first: the deadline is waited out on the
+        // wake pipe alone instead of spinning. Whatever was still queued has
+        // been read by the caller before it came here.
         if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
-            // A hung-up line stays "ready" for ever; wait out the deadline on
-            // the wake pipe alone instead of spinning.
             if (fds[0].revents & POLLNVAL) {
                 errno = EBADF;
                 return Fail();
             }
-            if (deadlineMs == kNoDeadline) return true;
+            if (deadlineMs == kNoDeadline) {
+                errno = EIO;  // nothing can come any more, and no deadline ends the wait
+                return Fail();
+            }
             const std::uint64_t now = NowMs();
             if (now < deadlineMs && wakeRead_ >= 0) {
                 pollfd wake{wakeRead_, POLLIN, 0};
@@ -260,6 +264,7 @@ bool PosixSerialDevice::PollUntil(short events, std::uint64_t deadlineMs, bool& 
             }
             return false;
         }
+        if (fds[0].revents & events) return true;
     }
 }
 

@@ -1,11 +1,15 @@
 // The built program from the outside: exit codes, the log header byte for
-// byte, the default and the "/L:" log paths, headless runs and a cancel.
+// byte, the default and the "/L:" log paths, headless runs, a cancel, and the
+// language taken from the locale variables.
 #include <gtest/gtest.h>
 
 #include <signal.h>
 
+#include <algorithm>
+#include <fstream>
 #include <thread>
 
+#include "platform/Texts.h"
 #include "support/Process.h"
 
 namespace nubo::testing {
@@ -100,6 +104,54 @@ TEST_F(Frame, CancelWritesTheCancelLineLastAndEndsWithMinusFive) {
     const std::vector<std::string> lines = LogLinesWithoutTime(ReadFile(log));
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines.back(), "PRG-Message         : Program canceled by user !\r");
+}
+
+// LC_ALL, LC_MESSAGES and LANG choose the language, the first one set winning:
+// a run against the emulated modem, whose section lacks the TAPI name, says so
+// in a message box captioned in that language (on stderr without a screen),
+// while the log stays English.
+TEST_F(Frame, TheFirstLocaleVariableSetChoosesTheLanguageAndTheLogStaysEnglish) {
+    std::ofstream(dir_.File("nubotest.ini"))
+        << "[Common]\nModemDetectCmd=AT\nModemDetectAnsw=OK\nModemReadName=ATI3\n"
+           "ModemReadFirmw=ATI4\n[NUBO 56K-PRO]\nRAMCheckCmd=AT&T7\nCRCCheckCmd=AT&T8\n";
+    Process modem(MODEMSIM_EXE, {}, {});
+    const std::string port = modem.ReadLine(std::chrono::seconds(5));
+    ASSERT_FALSE(port.empty());
+    struct Case {
+        std::optional<std::string> lcAll, lcMessages, lang;
+        const char* catalog;
+    };
+    const Case cases[] = {
+        {std::nullopt, std::nullopt, "de_DE.UTF-8", "de"},
+        {"ru_RU.UTF-8", std::nullopt, "de_DE.UTF-8", "ru"},
+        {std::nullopt, "de_DE.UTF-8", "ru_RU.UTF-8", "de"},
+        {"C", "ru_RU.UTF-8", "de_DE.UTF-8", "en-US"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.catalog);
+        EnvChanges env = kHeadless;
+        env.insert_or_assign("LC_ALL", c.lcAll);
+        env.insert_or_assign("LC_MESSAGES", c.lcMessages);
+        env.insert_or_assign("LANG", c.lang);
+        env.insert_or_assign("LANGUAGE", std::nullopt);
+        env.insert_or_assign("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + dir_.File("no-bus"));
+        const std::string log = dir_.File("run.log");
+        const ProcessResult r = Run({"/P:" + port, "/L:" + log}, env);
+        ASSERT_FALSE(r.timedOut);
+        const std::string caption = texts::Text(c.catalog, 1);
+        EXPECT_NE(r.err.find(caption + ": NUBO 56K-PRO : No TapiModemName for this section !"),
+                  std::string::npos)
+            << r.err;
+        const std::string text = ReadFile(log);
+        EXPECT_NE(text.find("Detected modem      : NUBO 56K-PRO (" + port + ")"), std::string::npos)
+            << text;
+        EXPECT_TRUE(std::all_of(text.begin(), text.end(), [](char ch) {
+            return static_cast<unsigned char>(ch) < 0x80;
+        })) << text;
+    }
+    // The captions told apart above really differ.
+    EXPECT_NE(texts::Text("de", 1), texts::Text("en-US", 1));
+    EXPECT_NE(texts::Text("ru", 1), texts::Text("de", 1));
 }
 
 }  // namespace

@@ -109,7 +109,7 @@ TEST_F(ModemManagerModemsTest, NoModemsAnswerAtOnce) {
     EXPECT_TRUE(
         ModemManagerModems("unix:path=" + (dir_ / "no-such-bus").string(), 2000).Models().empty());
     EXPECT_TRUE(ModemManagerModems("this is no address", 2000).Models().empty());
-    EXPECT_LT(MsSince(start), 1000);
+    EXPECT_LT(MsSince(start), 2000);  // all three sooner than one time-out
     // A service without modems.
     auto standin = StartStandin({});
     EXPECT_TRUE(ModemManagerModems(address_).Models().empty());

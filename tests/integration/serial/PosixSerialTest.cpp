@@ -1,5 +1,5 @@
 // The POSIX serial layer on a real pseudo-terminal in real time: read time-out
-// accuracy, purge, exclusive open, write counts, close twice.
+// waited in one piece, purge, exclusive open, write counts, close twice.
 #include <gtest/gtest.h>
 
 #include "Emulator.h"
@@ -25,13 +25,13 @@ TEST(PosixSerial, PortOperationsOnAPty) {
     other.SetPortName(sim.Path());
     EXPECT_EQ(other.Open(), 0);
 
-    // Read time-out on a silent line.
+    // Read time-out on a silent line: waited for in one piece, not in steps.
     std::string out;
     std::uint32_t t0 = clock.TickCount();
+    const unsigned polls = PollsOfThisThread();
     EXPECT_EQ(port.ReadWithTimeout(out, 1, 300, 0), 0);
-    const std::uint32_t took = clock.TickCount() - t0;
-    EXPECT_GE(took, 300u);
-    EXPECT_LE(took, 320u);
+    EXPECT_GE(clock.TickCount() - t0, 300u);
+    EXPECT_LE(PollsOfThisThread() - polls, 2u);
 
     // Write counts, echo, and a purge that really empties the input.
     EXPECT_EQ(port.Write("AT\r", 0), 0);
@@ -39,7 +39,7 @@ TEST(PosixSerial, PortOperationsOnAPty) {
     t0 = clock.TickCount();
     EXPECT_EQ(port.ReadWithTimeout(out, 9, 1000, 0), 9);
     EXPECT_EQ(out, "AT\r\r\nOK\r\n");
-    EXPECT_LE(clock.TickCount() - t0, 50u + 30u);
+    EXPECT_LT(clock.TickCount() - t0, 1000u);  // with its bytes, not at the time-out
     port.Write("AT\r", 3);
     clock.Sleep(150);
     EXPECT_EQ(port.BytesWaiting(), 9);

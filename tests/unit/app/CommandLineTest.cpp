@@ -147,7 +147,7 @@ public:
 class StartupTest : public ::testing::Test {
 protected:
     void SetUp() override { system_.programPath = (dir_ / "nubotest").string(); }
-    static std::string Log(const fs::path& path) { return testing::ReadFile(path); }
+    static std::string Log(const fs::path& path) { return testing::ReadFile(path.string()); }
     int Run(const std::string& line) {
         return RunProgram(line, {system_, clock_, serial_, ports_, modems_}, frontEnd_,
                           ValueRule::OptionSlash, err_);

@@ -2,6 +2,8 @@
 // and number field.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "config/DialData.h"
 #include "platform/fake/FakeDialogItems.h"
 #include "support/Process.h"
@@ -63,7 +65,7 @@ TEST_F(DialData, ShortLinesStillGiveEntriesAndABlankLineSortsFirst) {
     EXPECT_EQ(Number(), "");  // the empty location is selected and has an empty number
 }
 
-TEST_F(DialData, MissingOrEmptyFileKeepsTheNumberField) {
+TEST_F(DialData, MissingEmptyOrDirectoryKeepsTheNumberField) {
     Load("49,D,Berlin,030,555\n");
     Number() = "keep";
     Load("");
@@ -71,13 +73,16 @@ TEST_F(DialData, MissingOrEmptyFileKeepsTheNumberField) {
     EXPECT_TRUE(entries_.empty());
     EXPECT_EQ(items_.ListSelectedIndex(kLocationBoxId), -1);
     EXPECT_EQ(Number(), "keep");
-    Load("49,D,Berlin,030,555\n");
-    Number() = "keep";
-    LoadDialData(dir_.File("none.dat"), items_, entries_);
-    EXPECT_TRUE(Box().empty());
-    EXPECT_TRUE(entries_.empty());
-    ShowLocationNumber(items_, entries_);
-    EXPECT_EQ(Number(), "keep");
+    std::filesystem::create_directory(dir_.File("dir.dat"));
+    for (const char* name : {"none.dat", "dir.dat"}) {
+        Load("49,D,Berlin,030,555\n");
+        Number() = "keep";
+        LoadDialData(dir_.File(name), items_, entries_);
+        EXPECT_TRUE(Box().empty()) << name;
+        EXPECT_TRUE(entries_.empty());
+        ShowLocationNumber(items_, entries_);
+        EXPECT_EQ(Number(), "keep");
+    }
 }
 
 TEST_F(DialData, LongColumnsAreCutAndLongLinesComeInPieces) {
@@ -86,8 +91,9 @@ TEST_F(DialData, LongColumnsAreCutAndLongLinesComeInPieces) {
     EXPECT_EQ(entries_[0].number, std::string(127, '1') + std::string(127, '2'));
 
     // 511 characters make one piece; the rest of the line is a line of its own.
+    // A byte-order mark is not one of them.
     const std::string head = "49,D,Near,0,1,";
-    Load(head + std::string(511 - head.size(), 'x') + ",y,Rest,2,3\n");
+    Load("\xEF\xBB\xBF" + head + std::string(508 - head.size(), 'x') + ",,,,y,Rest,2,3\n");
     ASSERT_EQ(entries_.size(), 2u);
     EXPECT_EQ(entries_[0].location, "Near");
     EXPECT_EQ(entries_[1].location, "Rest");

@@ -31,6 +31,11 @@ TEST(IniFileLoad, MissingEmptyAndChangedFiles) {
     EXPECT_EQ(ini.Load(), 1);
     EXPECT_EQ(ini.Load(), 1);  // a second search does not see every name twice
     EXPECT_EQ(ini.sections, (Names{"A", "B"}));
+    // A byte-order mark hides the first section from the scan, never its values.
+    dir.Write("nubotest.ini", "\xEF\xBB\xBF[Common]\nModemDetectCmd=AT\n[B]\n");
+    EXPECT_EQ(ini.Load(), 0);
+    EXPECT_EQ(ini.sections, (Names{"B"}));
+    EXPECT_EQ(ini.GetValue("Common", "ModemDetectCmd"), "AT");
     dir.Write("nubotest.ini", "");
     EXPECT_EQ(ini.Load(), 0);
     EXPECT_TRUE(ini.sections.empty());

@@ -1,15 +1,12 @@
 // The modem description lookup: firmware conditions, section choice, alias,
-// defaults with their log lines, the shipped sample file and the key names.
+// defaults with their log lines. A misspelt key name fails the lookups here.
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "config/IdentifyCommands.h"
 #include "config/IniFile.h"
-#include "config/KeyNames.h"
 #include "config/ModemDescription.h"
 #include "log/RunSettings.h"
-#include "platform/Texts.h"
 #include "platform/fake/FakeDialogItems.h"
 #include "platform/fake/FakeSystem.h"
 #include "support/Process.h"
@@ -202,24 +199,6 @@ TEST_F(Lookup, SecondLookupKeepsWhatTheNewSectionDoesNotName) {
     expected[9] = "diag";
     expected[10] = "diagansw";
     EXPECT_EQ(Fields(commands_), expected);
-}
-
-// The key names are no translation: every catalog holds them as the file has them.
-TEST(KeyNames, SameInEveryCatalog) {
-    const std::string names =
-        "FirmWareVersion CRCCheckCmd CRCCheckAnswer RAMCheckCmd RAMCheckError DialCmd DialAnswer "
-        "DiagCmd DiagAnswer ModemDetectCmd ModemDetectAnsw ModemReadName ModemReadName2 "
-        "ModemReadFirmw DefaultCRCCheckCmd DefaultCRCCheckAnswer DefaultRAMCheckCmd "
-        "DefaultRAMCheckError DefaultDialCmd DefaultDialAnswer DefaultDialCmdNoDialT "
-        "DialCmdNoDialT "
-        "MinSpeed DefaultMinSpeed ModemTapiName ";
-    for (const std::string& lang : texts::Languages()) {
-        std::string all;
-        for (int id = 36; id <= 92; ++id) {
-            if ((id <= 44 || id >= 76) && id != 91) all += texts::Text(lang, id) + " ";
-        }
-        EXPECT_EQ(all, names) << lang;
-    }
 }
 
 }  // namespace

@@ -17,23 +17,25 @@ const IdentifyCommands kCommands{"ATI", "Communications", "ATI3", "AT+GMM", "ATI
 
 struct Outcome {
     bool identified;
+    PortAttempt attempt;
     DetectedModem modem;
     std::vector<std::string> lines;  // command lines the modem received
     std::uint32_t elapsed;
 };
 
 Outcome Identify(ModemProfile profile, IdentifyCommands commands = kCommands,
-                 DetectedModem modem = {"old name", ""}, PortAttempt* attempt = nullptr) {
+                 DetectedModem modem = {"old name", ""}) {
     FakeClock clock;
     ModemModel model(std::move(profile));
     FakeSerialLine line(clock, model);
     FakeSerialDriver driver;
     driver.Add("COM1", line);
     const std::uint32_t start = clock.TickCount();
+    PortAttempt attempt;
     const bool identified =
-        IdentifyModem({driver, clock}, "COM1", commands, modem, nullptr, attempt);
+        IdentifyModem({driver, clock}, "COM1", commands, modem, nullptr, &attempt);
     EXPECT_FALSE(line.InUse()) << "the port was left open";
-    return {identified, modem, model.Lines(), clock.TickCount() - start};
+    return {identified, attempt, modem, model.Lines(), clock.TickCount() - start};
 }
 
 ModemProfile WithAnswer(const std::string& command, const std::string& info,
@@ -43,28 +45,96 @@ ModemProfile WithAnswer(const std::string& command, const std::string& info,
     return p;
 }
 
-TEST(IdentifyModem, PlainNameWithItsFinalOk) {
-    const Outcome o = Identify(ModemProfile{});
-    EXPECT_TRUE(o.identified);
-    EXPECT_EQ(o.modem.modelName, "NUBO 56K-PRO");
-    EXPECT_EQ(o.modem.firmware, "2.14");
-    EXPECT_EQ(o.lines, (std::vector<std::string>{"ATI", "ATI3", "ATI7"}));
+TEST(IdentifyModem, OutcomesAndTheCommandsSent) {
+    using Sent = std::vector<std::string>;
+    const Sent plain = {"ATI", "ATI3", "ATI7"};
+    const Sent withGmm = {"ATI", "ATI3", "AT+GMM", "ATI7"};
+    ModemProfile gmm;
+    gmm.nameError = true;
+    gmm.modelName = "X-56";
+    ModemProfile gmmNoTag = gmm;
+    gmmNoTag.extra.push_back({"AT+GMM", "X-56", "OK"});
+    ModemProfile errEverywhere;
+    errEverywhere.nameError = true;
+    errEverywhere.extra = {{"AT+GMM", "", "ERROR"}, {"ATI7", "ERRATIC", "OK"}};
+    ModemProfile earlyEnd;  // the name request ends early and reuses the detect answer
+    earlyEnd.faults.noCrEcho = true;
+    earlyEnd.faults.onlyCommand = "ATI3";
+    ModemProfile silent;
+    silent.faults.silent = true;
+    ModemProfile garbled;
+    garbled.faults.wrongEchoAt = 1;
+    garbled.faults.wrongEchoTimes = -1;
+    // Half the answer "\r\nOK\r\n" arrives, then the line goes dead: shorter
+    // than four characters, it is blanked whole.
+    ModemProfile shortAnswer = WithAnswer("ATI3", "");
+    shortAnswer.faults.hangUpMidAnswer = true;
+    shortAnswer.faults.onlyCommand = "ATI3";
+    IdentifyCommands otherDetect = kCommands;
+    otherDetect.detectAnswer = "Hayes";
+    IdentifyCommands emptyDetect = kCommands;
+    emptyDetect.detectAnswer = "";
+
+    struct Case {
+        const char* name;
+        ModemProfile profile;
+        IdentifyCommands commands;
+        bool identified;
+        const char* modelName;
+        const char* firmware;                         // after the "pre:" it started with
+        Sent sent;                                    // empty: not looked at
+        std::uint32_t minMs = 0;                      // virtual time the identification must take
+        PortOutcome outcome = PortOutcome::Answered;  // what the run report says
+    };
+    const Case cases[] = {
+        {"plain name with its final OK", {}, kCommands, true, "NUBO 56K-PRO", "2.14", plain},
+        {"name after +GMM", gmm, kCommands, true, "X-56", "2.14", withGmm},
+        {"+GMM without its tag", gmmNoTag, kCommands, true, "", "2.14", {}},
+        {"ERR in every answer after detection", errEverywhere, kCommands, false, "old name", "",
+         withGmm},
+        {"detect answer missing", {}, otherDetect, false, "old name", "", {"ATI"}},
+        {"name request ends early", earlyEnd, kCommands, true, "NUBO Communications", "2.14", {}},
+        // 500 ms settling plus eleven echo waits with ten reopen pauses.
+        {"empty detect answer accepts a silent port",
+         silent,
+         emptyDetect,
+         true,
+         "",
+         "",
+         {},
+         500 + 11 * 500 + 10 * 10,
+         PortOutcome::Silent},
+        {"silent port", silent, kCommands, false, "old name", "", {}, 0, PortOutcome::Silent},
+        {"echo garbled", garbled, kCommands, false, "old name", "", {}, 0, PortOutcome::NoEcho},
+        {"answer shorter than four characters", shortAnswer, kCommands, true, "", "2.14", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Outcome o = Identify(c.profile, c.commands, {"old name", "pre:"});
+        EXPECT_EQ(o.identified, c.identified);
+        EXPECT_EQ(o.attempt.outcome, c.outcome);
+        EXPECT_EQ(o.modem.modelName, c.modelName);
+        EXPECT_EQ(o.modem.firmware, std::string("pre:") + c.firmware);
+        if (!c.sent.empty()) {
+            EXPECT_EQ(o.lines, c.sent);
+        }
+        if (c.minMs != 0) {
+            EXPECT_GE(o.elapsed, c.minMs);
+            EXPECT_LT(o.elapsed, c.minMs + 2000);
+        }
+    }
 }
 
-TEST(IdentifyModem, NameAfterGmmWhenTheNameCommandIsRejected) {
-    ModemProfile p;
-    p.nameError = true;
-    p.modelName = "X-56";
-    const Outcome o = Identify(p);
-    EXPECT_TRUE(o.identified);
-    EXPECT_EQ(o.modem.modelName, "X-56");
-    EXPECT_EQ(o.lines, (std::vector<std::string>{"ATI", "ATI3", "AT+GMM", "ATI7"}));
-
-    // No tag at all still identifies, with an empty name.
-    p.extra.push_back({"AT+GMM", "X-56", "OK"});
-    const Outcome noTag = Identify(p);
-    EXPECT_TRUE(noTag.identified);
-    EXPECT_EQ(noTag.modem.modelName, "");
+TEST(IdentifyModem, PortAbsentWaitsForNothing) {
+    FakeClock clock;
+    FakeSerialDriver none;
+    DetectedModem modem;
+    PortAttempt attempt;
+    EXPECT_FALSE(IdentifyModem({none, clock}, "COM9", kCommands, modem, nullptr, &attempt));
+    EXPECT_EQ(attempt.outcome, PortOutcome::OpenFailed);
+    EXPECT_EQ(attempt.openFailure, "unknown");
+    EXPECT_FALSE(IdentifyModem({none, clock}, "", kCommands, modem));
+    EXPECT_EQ(clock.TickCount(), 1000u) << "nothing may be waited for without a port";
 }
 
 TEST(IdentifyModem, FirmwareForms) {
@@ -83,98 +153,6 @@ TEST(IdentifyModem, FirmwareForms) {
         EXPECT_TRUE(o.identified) << c.answer;
         EXPECT_EQ(o.modem.firmware, std::string("pre:") + c.firmware) << c.answer;
     }
-}
-
-TEST(IdentifyModem, ErrInEveryAnswerAfterDetectionIsNoModem) {
-    ModemProfile p;
-    p.nameError = true;
-    p.extra = {{"AT+GMM", "", "ERROR"}, {"ATI7", "ERRATIC", "OK"}};
-    const Outcome o = Identify(p, kCommands, {"kept", "1.0"});
-    EXPECT_FALSE(o.identified);
-    EXPECT_EQ(o.modem.modelName, "kept");
-    EXPECT_EQ(o.modem.firmware, "1.0");
-    EXPECT_EQ(o.lines, (std::vector<std::string>{"ATI", "ATI3", "AT+GMM", "ATI7"}));
-}
-
-TEST(IdentifyModem, DetectAnswerMissingOrPortAbsent) {
-    IdentifyCommands other = kCommands;
-    other.detectAnswer = "Hayes";
-    const Outcome o = Identify(ModemProfile{}, other);
-    EXPECT_FALSE(o.identified);
-    EXPECT_EQ(o.lines, (std::vector<std::string>{"ATI"}));
-    EXPECT_EQ(o.modem.modelName, "old name");
-
-    FakeClock clock;
-    FakeSerialDriver none;
-    DetectedModem modem;
-    EXPECT_FALSE(IdentifyModem({none, clock}, "COM9", kCommands, modem));
-    EXPECT_FALSE(IdentifyModem({none, clock}, "", kCommands, modem));
-    EXPECT_EQ(clock.TickCount(), 1000u) << "nothing may be waited for without a port";
-}
-
-TEST(IdentifyModem, NameRequestThatEndsEarlyReusesTheDetectAnswer) {
-    ModemProfile p;
-    p.faults.noCrEcho = true;
-    p.faults.onlyCommand = "ATI3";
-    const Outcome o = Identify(p);
-    EXPECT_TRUE(o.identified);
-    EXPECT_EQ(o.modem.modelName, "NUBO Communications");
-}
-
-TEST(IdentifyModem, EmptyDetectAnswerAcceptsASilentPort) {
-    ModemProfile p;
-    p.faults.silent = true;
-    IdentifyCommands commands = kCommands;
-    commands.detectAnswer = "";
-    const Outcome o = Identify(p, commands);
-    EXPECT_TRUE(o.identified);
-    EXPECT_EQ(o.modem.modelName, "");
-    EXPECT_EQ(o.modem.firmware, "");
-    // 500 ms settling plus eleven echo waits with ten reopen pauses.
-    EXPECT_GE(o.elapsed, 500u + 11 * 500 + 10 * 10);
-    EXPECT_LT(o.elapsed, 8000u);
-
-    // With a detect answer, the same port is no modem.
-    EXPECT_FALSE(Identify(p).identified);
-}
-
-TEST(IdentifyModem, WhatThePortDidForTheRunReport) {
-    IdentifyCommands other = kCommands;
-    other.detectAnswer = "Hayes";
-    ModemProfile silent;
-    silent.faults.silent = true;
-    ModemProfile garbled;
-    garbled.faults.wrongEchoAt = 1;
-    garbled.faults.wrongEchoTimes = -1;
-    const struct {
-        ModemProfile profile;
-        IdentifyCommands commands;
-        PortOutcome outcome;
-    } cases[] = {{ModemProfile{}, other, PortOutcome::Answered},
-                 {silent, kCommands, PortOutcome::Silent},
-                 {garbled, kCommands, PortOutcome::NoEcho}};
-    for (const auto& c : cases) {
-        PortAttempt attempt;
-        EXPECT_FALSE(Identify(c.profile, c.commands, {}, &attempt).identified);
-        EXPECT_EQ(attempt.outcome, c.outcome) << static_cast<int>(c.outcome);
-    }
-    FakeClock clock;
-    FakeSerialDriver none;
-    DetectedModem modem;
-    PortAttempt attempt;
-    EXPECT_FALSE(IdentifyModem({none, clock}, "COM9", kCommands, modem, nullptr, &attempt));
-    EXPECT_EQ(attempt.outcome, PortOutcome::OpenFailed);
-    EXPECT_EQ(attempt.openFailure, "unknown");
-}
-
-TEST(IdentifyModem, AnswerShorterThanFourCharactersIsBlankedWhole) {
-    // Half the answer "\r\nOK\r\n" arrives, then the line goes dead.
-    ModemProfile p = WithAnswer("ATI3", "");
-    p.faults.hangUpMidAnswer = true;
-    p.faults.onlyCommand = "ATI3";
-    const Outcome o = Identify(p);
-    EXPECT_TRUE(o.identified);
-    EXPECT_EQ(o.modem.modelName, "");
 }
 
 }  // namespace

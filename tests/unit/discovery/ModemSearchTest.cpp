@@ -110,7 +110,7 @@ protected:
 
     Lines Log() {
         Lines lines;
-        const std::string text = testing::ReadFile(dir_ / "run.log");
+        const std::string text = testing::ReadFile((dir_ / "run.log").string());
         for (std::string::size_type pos = 0; pos < text.size();) {
             auto end = text.find("\r\n", pos);
             if (end == std::string::npos) end = text.size();
@@ -174,6 +174,7 @@ TEST_F(ModemSearchTest, NoModemOnAnyPort) {
     AddSilentPort("COM2");  // COM3 does not exist at all
     for (bool automatic : {false, true}) {
         settings_.automaticMode = automatic;
+        settings_.log.reset();  // Windows removes no file that is still open
         fs::remove(dir_ / "run.log");
         settings_.log = std::make_unique<CLogFile>(system_, (dir_ / "run.log").string());
         const Lines before = page_.Calls();

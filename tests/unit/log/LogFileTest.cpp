@@ -22,27 +22,29 @@ protected:
     FakeSystem system_;
 };
 
-TEST_F(LogFileTest, LineFormTabsEmptyTextAndEmbeddedNewline) {
+TEST_F(LogFileTest, LineFormTabsEmptyTextEmbeddedNewlineAndNul) {
     const fs::path path = dir_ / "run.log";
     const std::string expected =
         "09:05:41 - Startdate           : 05.12.2000\r\n"
         "09:05:41 - \r\n"
         "09:05:41 -                   \t\t-> Automatic mode ON.\r\n"
-        "09:05:41 - two\r\nparts\r\n";
+        "09:05:41 - two\r\nparts\r\n"
+        "09:05:41 - Answ. for this test : OK\r\n";
     CLogFile log(system_, path.string());
     log.WriteLine("Startdate           : 05.12.2000");
     log.WriteLine("");
     log.WriteLine("                  \t\t-> Automatic mode ON.");
     log.WriteLine("two\nparts");
+    log.WriteLine(testing::Bytes("Answ. for this test : OK\0junk"));  // a modem's NUL ends the text
     // Another program reads every line written so far while the log is still open.
-    EXPECT_EQ(ReadFile(path), expected);
+    EXPECT_EQ(ReadFile(path.string()), expected);
 }
 
 TEST_F(LogFileTest, DefaultPathBesideProgramReplacesTheOldLog) {
     system_.programPath = (dir_ / "nubotest").string();
     { CLogFile(system_).WriteLine("first run, a much longer line than the second one"); }
     { CLogFile(system_).WriteLine("second"); }
-    EXPECT_EQ(ReadFile(dir_ / "nubotest.log"), "09:05:41 - second\r\n");
+    EXPECT_EQ(ReadFile((dir_ / "nubotest.log").string()), "09:05:41 - second\r\n");
 
     // On Windows the last four characters are cut whatever they are.
     system_.family = PlatformFamily::NT;
@@ -64,7 +66,7 @@ TEST_F(LogFileTest, LinesOfTwoThreadsNeverInterleave) {
         a.join();
         b.join();
     }
-    std::istringstream in(ReadFile(path));
+    std::istringstream in(ReadFile(path.string()));
     std::string line;
     int as = 0;
     int bs = 0;

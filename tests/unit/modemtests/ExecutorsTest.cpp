@@ -1,5 +1,6 @@
 // The test exchanges against the emulated modem in virtual time: what each
-// finds in the answer, the wait for the test call, and the speed check.
+// finds in the answer, the wait for the test call, and the speed check. The
+// plain verdicts and answers are pinned by the sequence's log blocks.
 #include <gtest/gtest.h>
 
 #include "TestRig.h"
@@ -81,9 +82,6 @@ TEST(DialAndCheckSpeed, AnswerTakenAtFixedPositions) {
          "CARRIER 28800\r"},
         {"protocol line first", Profile({{"dial-report", "PROTOCOL: LAP-M"}}), false,
          "PROTOCOL: LAP-M\r"},
-        {"no carrier", Profile({{"dial", "no-carrier"}}), false, "\r\nNO CARRIER\r\n"},
-        {"busy", Profile({{"dial", "busy"}}), false, "\r\nBUSY\r\n"},
-        {"silent", Profile({{"dial", "silent"}}), false, "TimeOut !"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -125,15 +123,10 @@ TEST(SendAndFind, LooksForTheTextAnywhereInTheAnswer) {
         bool found;
         const char* answer;
     } cases[] = {
-        {"checksum passed", {}, "AT&T8", "CRC OK", true, "\r\nCRC OK\r\n\r\nOK\r\n"},
-        {"checksum failed", Profile({{"crc-fail", "1"}}), "AT&T8", "CRC OK", false, "\r\nCRC NOK"},
         // Why the sample description looks for "CRC OK": a bare "OK" is in "NOK".
         {"bare OK in a failure", Profile({{"crc-fail", "1"}}), "AT&T8", "OK", true, "\r\nCRC NOK"},
-        {"memory error", Profile({{"ram-fail", "1"}}), "AT&T7", "ERROR", true,
-         "\r\nRAM ERROR AT 0x3F00\r\n\r\nERROR\r\n"},
         {"empty looked-for text", {}, "AT&T7", "", true, "\r\nRAM 128K PASSED\r\n\r\nOK\r\n"},
         {"rejected command", {}, "AT&T9", "OK", false, "\r\nERROR\r\n"},
-        {"silent modem", Profile({{"silent", "1"}}), "AT&T7", "ERROR", false, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -153,9 +146,7 @@ TEST(SendDiagnostic, NeedsAnAnswerHoldingTheDiagnosticAnswer) {
         const char* diagAnswer;
         bool passed;
     } cases[] = {
-        {"answer holds OK", {}, "OK", true},
         {"any answer", {}, "", true},
-        {"other quality", {}, "LINE QUALITY: 099", false},
         {"no answer at all", Profile({{"silent-after-cr", "1"}}), "", false},
         {"command rejected", Profile({{"diag-command", "AT&V9"}}), "OK", false},
     };
@@ -165,11 +156,6 @@ TEST(SendDiagnostic, NeedsAnAnswerHoldingTheDiagnosticAnswer) {
         std::string answer;
         EXPECT_EQ(SendDiagnostic(rig.Line(), "COM1", "AT&V1", c.diagAnswer, answer), c.passed);
     }
-    ModemRig rig;
-    std::string answer;
-    SendDiagnostic(rig.Line(), "COM1", "AT&V1", "OK", answer);
-    EXPECT_EQ(answer.rfind("\r\nACTIVE PROFILE:\r\n", 0), 0u);
-    EXPECT_NE(answer.find("LINE QUALITY: 092"), std::string::npos);
 }
 
 }  // namespace

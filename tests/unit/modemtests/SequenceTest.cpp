@@ -162,6 +162,26 @@ TEST(ModemTests, ResultListCalls) {
     EXPECT_EQ(failed.modem->Lines().back(), "ATDT0123");
 }
 
+// A cancel while the checksum test starts ends the run where it stands: no
+// result, no closing banner, nothing more on the list or the line.
+TEST(ModemTests, CancelEndsTheRunWhereItStands) {
+    struct CancellingRows : RecordingRows {
+        std::atomic<int>* cancel = nullptr;
+        void SetActive(int row, bool on) override {
+            RecordingRows::SetActive(row, on);
+            if (row == testrow::kCrc && on) *cancel = 1;
+        }
+    };
+    ModemRig rig;
+    rig.settings.phoneNumber = "0123";
+    CancellingRows rows;
+    rows.cancel = &rig.cancel;
+    rig.Run(&rows);
+    EXPECT_EQ(rig.Log(), ModemRig::Block(Join({kStart, kTapiFound, Ram(true), {kCrcBanner}})));
+    EXPECT_EQ(rows.calls.back(), "active 2 on");
+    EXPECT_EQ(rig.modem->Lines(), (Lines{"AT&T7"}));
+}
+
 TEST(ModemTests, DialToneChoiceComposesTheCommand) {
     for (const bool noDialTone : {false, true}) {
         ModemRig rig;

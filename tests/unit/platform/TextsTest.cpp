@@ -1,11 +1,20 @@
-// The text catalogs: every language well-formed and complete, and the
-// locale-to-language choice. The key names are checked with the description file.
+// The text catalogs: every language well-formed and complete, the key names
+// the same in every language, what a translation must keep of the English
+// text (the forced line breaks, the welcome text's gap among them), that it is
+// translated at all, and the locale-to-language choice.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "config/KeyNames.h"
 #include "platform/Texts.h"
 
 namespace nubo {
 namespace {
+
+std::size_t Count(const std::string& text, char c) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), c));
+}
 
 TEST(Texts, EveryCatalogIsWellFormedAndHoldsEveryText) {
     const auto ids = texts::TextIds("en-US");
@@ -19,6 +28,12 @@ TEST(Texts, EveryCatalogIsWellFormedAndHoldsEveryText) {
         EXPECT_EQ(texts::TextIds(lang), ids);
         EXPECT_EQ(texts::DialogTextIds(lang), dialogIds);
         for (int id : ids) EXPECT_FALSE(texts::Text(lang, id).empty()) << id;
+        // The description file's key names are no translation (91 is a text).
+        for (int id = keys::kFirmWareVersion; id <= keys::kModemTapiName; ++id) {
+            if ((id <= keys::kDiagAnswer || id >= keys::kModemDetectCmd) && id != 91) {
+                EXPECT_EQ(texts::Text(lang, id), texts::Text("en-US", id)) << id;
+            }
+        }
     }
 }
 
@@ -40,6 +55,44 @@ TEST(Texts, LocaleChoosesTheLanguageWithEnglishAsFallback) {
     texts::SelectLanguage("en-US");
     EXPECT_EQ(texts::Text(11), "Serial com port");
     EXPECT_EQ(texts::Text(99999), "");
+}
+
+TEST(Translation, LineBreaksStayWhereTheEnglishHasThem) {
+    for (const std::string& lang : texts::Languages()) {
+        for (int id : texts::TextIds("en-US")) {
+            const std::string english = texts::Text("en-US", id);
+            const std::string text = texts::Text(lang, id);
+            EXPECT_EQ(Count(text, '\n'), Count(english, '\n')) << lang << " S " << id;
+            EXPECT_EQ(Count(text, '\r'), Count(english, '\r')) << lang << " S " << id;
+        }
+        for (const auto& [dialog, control] : texts::DialogTextIds("en-US")) {
+            const std::string english = texts::DialogText("en-US", dialog, control);
+            const std::string text = texts::DialogText(lang, dialog, control);
+            EXPECT_EQ(Count(text, '\n'), Count(english, '\n'))
+                << lang << " D " << dialog << " " << control;
+            EXPECT_EQ(Count(text, '\r'), Count(english, '\r'))
+                << lang << " D " << dialog << " " << control;
+        }
+        // Eight CRs in a row make the welcome text's gap.
+        EXPECT_NE(texts::DialogText(lang, 107, 9002).find(std::string(8, '\r')), std::string::npos)
+            << lang;
+    }
+}
+
+TEST(Translation, NoLanguageButEnglishIsStillTheEnglishCopy) {
+    // Texts that a language may well share with English ("Modem:") are few;
+    // a catalog that kept most English texts has not been translated.
+    for (const std::string& lang : texts::Languages()) {
+        if (lang == "en-US") continue;
+        int same = 0;
+        int all = 0;
+        for (const auto& [dialog, control] : texts::DialogTextIds("en-US")) {
+            ++all;
+            same += texts::DialogText(lang, dialog, control) ==
+                    texts::DialogText("en-US", dialog, control);
+        }
+        EXPECT_LT(same * 5, all) << lang << ": " << same << " of " << all << " as in English";
+    }
 }
 
 }  // namespace

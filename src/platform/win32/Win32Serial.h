@@ -1,0 +1,53 @@
+// Win32 communications devices behind SerialDevice: synchronous ReadFile and
+// WriteFile under the device's own time-outs, so every wait blocks in the
+// driver. A device belongs to the thread that opened it; Wake may be called
+// from any thread.
+#pragma once
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "platform/SerialDevice.h"
+
+namespace nubo {
+
+class Win32SerialDevice : public SerialDevice {
+public:
+    // Takes over an open communications handle (a HANDLE).
+    explicit Win32SerialDevice(void* handle);
+    ~Win32SerialDevice() override;
+    Win32SerialDevice(const Win32SerialDevice&) = delete;
+    Win32SerialDevice& operator=(const Win32SerialDevice&) = delete;
+
+    bool GetLineSettings(LineSettings& settings) override;
+    bool SetLineSettings(const LineSettings& settings) override;
+    bool GetTimeouts(SerialTimeouts& timeouts) override;
+    bool SetTimeouts(const SerialTimeouts& timeouts) override;
+    bool Read(char* buffer, std::uint32_t count, std::uint32_t& bytesRead) override;
+    bool Write(const char* data, std::uint32_t count, std::uint32_t& bytesWritten) override;
+    bool ClearError(std::uint32_t& inputQueue) override;
+    bool PurgeInput() override;
+    bool Close() override;
+    std::uint32_t LastError() override { return lastError_; }
+    bool WaitForInput(std::uint32_t timeoutMs) override;
+    void Wake() override;
+
+private:
+    bool Fail();
+
+    void* handle_;
+    void* wakeEvent_;
+    std::uint32_t lastError_ = 0;
+};
+
+class Win32SerialDriver : public SerialDriver {
+public:
+    // Opens "\\.\" + name, so that COM10 and above open as well as COM1.
+    std::unique_ptr<SerialDevice> Open(const std::string& name) override;
+    std::uint32_t LastError() override { return lastError_.load(); }
+
+private:
+    std::atomic<std::uint32_t> lastError_{0};
+};
+
+}  // namespace nubo
