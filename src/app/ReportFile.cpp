@@ -70,6 +70,29 @@ const char* OutcomeName(PortOutcome outcome) {
     return "open-failed";
 }
 
+// Why a port did not open, with what the platform could tell about it.
+void PutOpenFailure(json& port, const PortFailure& failure) {
+    switch (failure.kind) {
+        case PortFailureKind::Missing:
+            port["openFailure"] = "missing";
+            break;
+        case PortFailureKind::NoPermission:
+            port["openFailure"] = "no-permission";
+            if (!failure.group.empty()) PutText(port, "group", failure.group);
+            break;
+        case PortFailureKind::Busy:
+            port["openFailure"] = "busy";
+            if (!failure.holder.empty()) PutText(port, "holder", failure.holder);
+            if (failure.holderPid != 0) port["holderPid"] = failure.holderPid;
+            break;
+        case PortFailureKind::None:
+        case PortFailureKind::Other:
+            port["openFailure"] = "unknown";
+            break;
+    }
+    port["platformError"] = failure.error;
+}
+
 const char* VerdictName(Verdict verdict) {
     switch (verdict) {
         case Verdict::Passed:
@@ -171,7 +194,7 @@ std::string RunReportJson(const RunReport& report, System& system) {
         json port;
         PutText(port, "name", p.name);
         port["outcome"] = OutcomeName(p.outcome);
-        if (p.outcome == PortOutcome::OpenFailed) port["openFailure"] = p.openFailure;
+        if (p.outcome == PortOutcome::OpenFailed) PutOpenFailure(port, p.openFailure);
         port["identified"] = p.identified;
         doc["ports"].push_back(port);
     }

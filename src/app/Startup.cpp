@@ -1,7 +1,9 @@
 // The program's run from entry to exit code.
 #include "app/Startup.h"
 
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 #include "app/ReportFile.h"
 #include "app/WizardStyle.h"
@@ -20,7 +22,46 @@ std::string RawCommandLine(int argc, const char* const* argv) {
     return first == std::string::npos ? std::string() : line.substr(first);
 }
 
+std::string UserLogPath(System& system) {
+    namespace fs = std::filesystem;
+    const std::string name = fs::path(BesideProgram(system, ".log")).filename().string();
+    if (system.Family() != PlatformFamily::Posix) {
+        const std::string local = system.Environment("LOCALAPPDATA");
+        return local.empty() ? std::string() : (fs::path(local) / "nubotest" / name).string();
+    }
+    // A relative XDG_STATE_HOME is to be ignored, as if unset.
+    const fs::path state = system.Environment("XDG_STATE_HOME");
+    if (state.is_absolute()) return (state / "nubotest" / name).string();
+    const std::string home = system.Environment("HOME");
+    if (home.empty()) return {};
+    return (fs::path(home) / ".local" / "state" / "nubotest" / name).string();
+}
+
 namespace {
+
+// The default log, or - where the program's folder is not the user's to
+// write, as in an installed copy - the same log in the user's own folder.
+// Either way a log that is lost is never lost silently.
+void OpenDefaultLog(RunSettings& settings, System& system, std::ostream& err) {
+    settings.log = std::make_unique<CLogFile>(system);
+    if (settings.log->IsOpen()) return;
+    const std::string wanted = settings.log->Path();
+    const std::string fallback = UserLogPath(system);
+    if (!fallback.empty()) {
+        std::error_code ignored;
+        std::filesystem::create_directories(std::filesystem::path(fallback).parent_path(), ignored);
+        settings.log = std::make_unique<CLogFile>(system, fallback);
+    }
+    if (settings.log->IsOpen()) {
+        settings.movedLogPath = fallback;
+        err << "nubotest: cannot create the log " << wanted << "; writing it to " << fallback
+            << "\n";
+    } else {
+        err << "nubotest: cannot create the log " << wanted
+            << (fallback.empty() ? std::string() : " nor " + fallback)
+            << "; the run goes on without a log\n";
+    }
+}
 
 int RunWizard(const std::string& commandLine, Machine machine, FrontEnd& frontEnd, ValueRule rule,
               std::ostream& err, RunSettings& settings) {
@@ -43,7 +84,13 @@ int RunWizard(const std::string& commandLine, Machine machine, FrontEnd& frontEn
         err << "usage: nubotest [/P:<port>] [/T:<number>] [/L:<log file>] [/NODIALTONE]\n";
         return exitcode::kNoOption;
     }
-    if (!settings.log) settings.log = std::make_unique<CLogFile>(services.system);
+    if (!settings.log) {
+        OpenDefaultLog(settings, services.system, err);
+    } else if (!settings.log->IsOpen()) {
+        err << "nubotest: cannot create the log " << settings.log->Path()
+            << "; the run goes on without a log\n";
+    }
+    if (settings.log->IsOpen()) settings.report.logPath = settings.log->Path();
 
     const std::string rule56(56, '=');
     settings.Log(rule56);
@@ -73,7 +120,6 @@ int RunWizard(const std::string& commandLine, Machine machine, FrontEnd& frontEn
     }
 
     const int code = settings.exitCode;
-    if (!settings.log->Path().empty()) settings.report.logPath = settings.log->Path();
     settings.log.reset();
     return code;
 }

@@ -26,6 +26,11 @@ public:
 // name and the blanks that follow it (argv[1..] joined by single blanks).
 std::string RawCommandLine(int argc, const char* const* argv);
 
+// The log in the user's own folder, for when the default beside the program
+// cannot be created: $XDG_STATE_HOME/nubotest/ or ~/.local/state/nubotest/ on
+// POSIX, %LOCALAPPDATA%\nubotest\ on Windows. Empty when neither is known.
+std::string UserLogPath(System& system);
+
 // What the run needs from the machine, made by the entry point.
 struct Machine {
     System& system;

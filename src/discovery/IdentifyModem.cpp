@@ -42,18 +42,13 @@ bool Rejected(const std::string& answer) {
 
 }  // namespace
 
-std::string OpenFailureReason(SerialDriver&) {
-    return "unknown";
-}
-
 bool IdentifyModem(SerialLine line, const std::string& portName, const IdentifyCommands& commands,
                    DetectedModem& modem, const std::atomic<int>* cancel, PortAttempt* attempt) {
     CComPort port(line.driver, line.clock, line.trace);
     if (port.SetPortName(portName) == 0) return false;
-    if (!port.Open()) {
-        if (attempt) attempt->openFailure = OpenFailureReason(line.driver);
-        return false;
-    }
+    const int opened = port.Open();
+    if (attempt) attempt->openFailure = port.OpenFailure();
+    if (!opened) return false;
     port.PurgeInput(kSettle);
 
     std::string answer;

@@ -26,13 +26,10 @@ struct SerialLine {
 // least one later command was answered without "ERR". Replaces
 // modem.modelName when a name answer came, appends to modem.firmware. A raised
 // cancel flag ends the conversation early with false. attempt, when given,
-// gets what the port did (its name and identified flag are the caller's).
+// gets what the port did: why it did not open (kind None when it did) or what
+// came back; its name and identified flag are the caller's.
 bool IdentifyModem(SerialLine line, const std::string& portName, const IdentifyCommands& commands,
                    DetectedModem& modem, const std::atomic<int>* cancel = nullptr,
                    PortAttempt* attempt = nullptr);
-
-// Why the driver could not open the last port it was asked for, as the run
-// report names it.
-std::string OpenFailureReason(SerialDriver& driver);
 
 }  // namespace nubo

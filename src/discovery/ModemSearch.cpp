@@ -20,9 +20,9 @@ constexpr int kPressNextStatus = 54;
 constexpr int kBeingTestedStatus = 91;
 
 // Ends the search the way every unusable outcome does.
-int ReportFailure(SearchContext& c, int fieldText, int statusText) {
+int ReportFailure(SearchContext& c, int fieldText, const std::string& status) {
     c.view.ShowModem(texts::Text(fieldText));
-    c.view.ShowStatus(texts::Text(statusText));
+    c.view.ShowStatus(status);
     c.view.SetWizardButtons(kWizBack);
     if (c.settings.automaticMode) c.view.PressNext();
     return 0;
@@ -39,12 +39,18 @@ int ModemSearchThread(SearchContext c, const std::atomic<int>* cancel) {
     c.modem.firmware.clear();
     settings.report.ports.clear();
     settings.report.modem.reset();
+    // When the one port searched did not even open, the status line says why
+    // instead of "no modem"; the log keeps its lines.
+    PortFailure openFailure;
+    int tried = 0;
     // The run report keeps what each port did, in the order tried.
     auto identify = [&](const std::string& name) {
         PortAttempt attempt;
         attempt.name = name;
         const bool identified = IdentifyModem(c.line, name, commands, c.modem, cancel, &attempt);
         attempt.identified = identified;
+        openFailure = attempt.openFailure;
+        ++tried;
         if (!cancelled()) settings.report.ports.push_back(attempt);
         return identified;
     };
@@ -74,7 +80,11 @@ int ModemSearchThread(SearchContext c, const std::atomic<int>* cancel) {
     if (!found) {
         settings.exitCode = exitcode::kNoModem;
         settings.Log("ERROR - No modem has been detected !");
-        return ReportFailure(c, kNoModemField, kNoModemStatus);
+        const bool unopened = tried == 1 && openFailure.kind != PortFailureKind::None &&
+                              openFailure.kind != PortFailureKind::Other;
+        return ReportFailure(c, kNoModemField,
+                             unopened ? DescribePortFailure(settings.port, openFailure)
+                                      : texts::Text(kNoModemStatus));
     }
 
     settings.exitCode = exitcode::kFound;
@@ -90,7 +100,7 @@ int ModemSearchThread(SearchContext c, const std::atomic<int>* cancel) {
     if (cancelled()) return 0;
     if (!described) {
         settings.exitCode = exitcode::kNotDescribed;
-        return ReportFailure(c, kNotCompatibleField, kNotCompatibleStatus);
+        return ReportFailure(c, kNotCompatibleField, texts::Text(kNotCompatibleStatus));
     }
 
     c.view.ShowPort(settings.port);

@@ -3,12 +3,12 @@
 
 namespace nubo {
 
-CLogFile::CLogFile(System& system) : system_(system) {
-    Open(BesideProgram(system, ".log"));
+CLogFile::CLogFile(System& system) : system_(system), path_(BesideProgram(system, ".log")) {
+    Open(path_);
 }
 
-CLogFile::CLogFile(System& system, const std::string& path) : system_(system) {
-    Open(path);
+CLogFile::CLogFile(System& system, const std::string& path) : system_(system), path_(path) {
+    Open(path_);
 }
 
 CLogFile::~CLogFile() {
@@ -21,17 +21,13 @@ void CLogFile::Open(const std::string& path) {
     if (path.empty()) return;
     // Binary mode: the line end is written as CR LF by us on every platform.
     file_ = std::fopen(path.c_str(), "wb");
-    if (!file_) return;
-    std::setvbuf(file_, buffer_, _IOFBF, sizeof buffer_);
-    path_ = path;
+    if (file_) std::setvbuf(file_, buffer_, _IOFBF, sizeof buffer_);
 }
 
 void CLogFile::WriteLine(const std::string& text) {
     std::string line = FormatTimePrefix(system_.Now());
     line.reserve(line.size() + text.size() + 2);
-    // The text ends at its first NUL, as a C string would: a modem answer may hold one.
     for (char c : text) {
-        if (c == '\0') break;
         if (c == '\n') line += '\r';
         line += c;
     }

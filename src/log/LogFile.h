@@ -19,21 +19,20 @@ public:
     CLogFile(const CLogFile&) = delete;
     CLogFile& operator=(const CLogFile&) = delete;
 
-    // Time prefix, text up to its first NUL, CR LF, flush. One lock covers the whole line so that
+    // Time prefix, text, CR LF, flush. One lock covers the whole line so that
     // lines of different threads never interleave. Never reports an error.
     void WriteLine(const std::string& text);
 
     bool IsOpen() const { return file_ != nullptr; }
-    // Where the file was created; empty when none was.
     const std::string& Path() const { return path_; }
 
 private:
     void Open(const std::string& path);
 
     System& system_;
+    const std::string path_;
     std::mutex mutex_;
     std::FILE* file_ = nullptr;
-    std::string path_;
     char buffer_[512];
 };
 

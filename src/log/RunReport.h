@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/SerialDevice.h"
+
 namespace nubo {
 
 enum class PortOutcome : std::uint8_t {
@@ -20,8 +22,7 @@ enum class PortOutcome : std::uint8_t {
 struct PortAttempt {
     std::string name;
     PortOutcome outcome = PortOutcome::OpenFailed;
-    // Why the port could not be opened: "missing", "no-permission", "busy" or "unknown".
-    std::string openFailure;
+    PortFailure openFailure;  // why it did not open; kind None when it did
     bool identified = false;  // the modem was taken from this port
 };
 

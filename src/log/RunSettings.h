@@ -23,6 +23,9 @@ struct RunSettings {
     std::atomic<std::int32_t> exitCode{0};
     std::unique_ptr<CLogFile> log;
     RunReport report;
+    // Set by start-up when the default log could not be created beside the
+    // program and went to the user's own folder; the wizard shows it at the end.
+    std::string movedLogPath;
 
     void Log(const std::string& text) {
         if (log) log->WriteLine(text);

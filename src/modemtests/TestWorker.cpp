@@ -18,7 +18,10 @@ int TestWorker(TestPageAccess page) {
     const std::atomic<int>* cancel = page.tests.line.cancel;
     if (cancel && cancel->load() != 0) return 1;
     const bool passed = page.tests.settings.exitCode.load() == exitcode::kPassed;
-    page.items.SetText(kTestResultField, texts::Text(passed ? kAllPassedText : kErrorsText));
+    std::string result = texts::Text(passed ? kAllPassedText : kErrorsText);
+    const std::string& moved = page.tests.settings.movedLogPath;
+    if (!moved.empty()) result += "\nLog: " + moved;
+    page.items.SetText(kTestResultField, result);
     page.host.SetWizardButtons(kWizBack | kWizFinish);
     return 1;
 }

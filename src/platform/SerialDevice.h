@@ -68,6 +68,18 @@ public:
     virtual void Wake() = 0;
 };
 
+// Why a device could not be opened, as far as the platform can tell: a small
+// value each platform fills and the program says in one line.
+enum class PortFailureKind : std::uint8_t { None, Missing, NoPermission, Busy, Other };
+
+struct PortFailure {
+    PortFailureKind kind = PortFailureKind::None;
+    std::uint32_t error = 0;  // the platform error number behind it
+    std::string group;        // NoPermission: members of this group may open it (empty: unknown)
+    std::string holder;       // Busy: the program that holds it (empty: unknown)
+    long holderPid = 0;       // Busy: its process id (0: unknown)
+};
+
 class SerialDriver {
 public:
     virtual ~SerialDriver() = default;
@@ -76,6 +88,19 @@ public:
     virtual std::unique_ptr<SerialDevice> Open(const std::string& name) = 0;
     // Platform error number of the last failed Open, for traces only.
     virtual std::uint32_t LastError() = 0;
+    // Why Open(name) failed with the platform error number `error`; a
+    // platform that cannot tell more leaves the kind Other.
+    virtual PortFailure ExplainOpenFailure(const std::string& name, std::uint32_t error) {
+        (void)name;
+        return {PortFailureKind::Other, error, {}, {}, 0};
+    }
 };
+
+// The reading of a Win32 open error: a COM port that another program holds
+// answers "access denied"; a name that is no device, "not found".
+PortFailure Win32OpenFailure(std::uint32_t error);
+
+// The failure in one line for the user: "<port>: <why>".
+std::string DescribePortFailure(const std::string& port, const PortFailure& failure);
 
 }  // namespace nubo

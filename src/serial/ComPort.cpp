@@ -48,9 +48,14 @@ int CComPort::SetPortName(const std::string& name) {
 int CComPort::Open() {
     DebugTrace("Open: <%s>\n", portName_.c_str());
     Close();
+    openFailure_ = {};
     std::unique_ptr<SerialDevice> device = driver_.Open(portName_);
     if (!device) {
         DebugTrace("Open: Abort Open <%s>\n", portName_.c_str());
+        openFailure_ = driver_.ExplainOpenFailure(portName_, driver_.LastError());
+        const std::string why = DescribePortFailure(portName_, openFailure_);
+        DebugTrace("Open: %s\n", why.c_str());
+        trace_.Notice(why);
         return 0;
     }
     LineSettings line;

@@ -88,6 +88,11 @@ public:
     const std::string& PortName() const {
         return portName_;
     }
+    // Why the last Open found no device to open (kind None after a good Open
+    // or a failed line set-up).
+    const PortFailure& OpenFailure() const {
+        return openFailure_;
+    }
 
 private:
     struct CancelFlag;
@@ -105,6 +110,7 @@ private:
     std::string portName_;
     std::uint64_t bytesHeard_ = 0;
     bool echoComplete_ = false;
+    PortFailure openFailure_;
 };
 
 }  // namespace nubo

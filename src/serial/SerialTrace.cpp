@@ -7,6 +7,10 @@
 
 namespace nubo {
 
+void SerialTraceSink::Notice(const std::string& line) {
+    std::fprintf(stderr, "nubotest: %s\n", line.c_str());
+}
+
 namespace {
 
 class FileTraceSink : public SerialTraceSink {

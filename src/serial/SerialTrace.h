@@ -12,6 +12,9 @@ public:
     // False when every text would be thrown away, so callers can skip formatting.
     virtual bool Enabled() const { return true; }
     virtual void Trace(const std::string& text) = 0;
+    // A line the user must see whatever the trace does (why a port did not
+    // open): stderr, "nubotest: <line>".
+    virtual void Notice(const std::string& line);
 };
 
 // The process-wide sink: discards, or appends to the file named by the

@@ -17,6 +17,7 @@ namespace nubo::fuzz {
 class NoTrace : public SerialTraceSink {
 public:
     void Trace(const std::string&) override {}
+    void Notice(const std::string&) override {}
 };
 
 // Aborts with a message: libFuzzer keeps the input that led here.

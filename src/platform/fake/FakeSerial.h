@@ -98,6 +98,10 @@ public:
     void Add(const std::string& name, FakeSerialLine& line) { lines_[name] = &line; }
     std::unique_ptr<SerialDevice> Open(const std::string& name) override;
     std::uint32_t LastError() override { return lastError_; }
+    // The fake answers with Win32 error numbers, so it explains them as Win32 does.
+    PortFailure ExplainOpenFailure(const std::string&, std::uint32_t error) override {
+        return Win32OpenFailure(error);
+    }
 
 private:
     std::map<std::string, FakeSerialLine*> lines_;

@@ -2,16 +2,22 @@
 // termios, and the Win32 read/write time-outs emulated with poll().
 #include "platform/posix/PosixSerial.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <ctime>
+#include <fstream>
+#include <vector>
 
 namespace nubo {
 
@@ -59,6 +65,61 @@ std::uint32_t BaudRate(speed_t code) {
 // are not failures of the set-up.
 bool ModemControlUnsupported(int err) {
     return err == ENOTTY || err == EINVAL || err == ENOTSUP;
+}
+
+std::string DevicePath(const std::string& name) {
+    return name.find('/') == std::string::npos ? "/dev/" + name : name;
+}
+
+// The group whose members may read and write the device; empty when the
+// group bits do not allow both or the group has no name.
+std::string GroupThatMayOpen(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return {};
+    if ((st.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP)) return {};
+    group entry{};
+    group* found = nullptr;
+    std::vector<char> buf(16384);
+    if (getgrgid_r(st.st_gid, &entry, buf.data(), buf.size(), &found) != 0 || !found) return {};
+    return found->gr_name;
+}
+
+std::string ReadLink(const std::string& path) {
+    char buf[PATH_MAX];
+    const ssize_t n = readlink(path.c_str(), buf, sizeof buf);
+    return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string();
+}
+
+// The first process with the device open, from its descriptors in /proc.
+void FindHolder(const std::string& path, PortFailure& failure) {
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (!resolved) return;
+    const std::string device = resolved;
+    std::free(resolved);
+    DIR* proc = opendir("/proc");
+    if (!proc) return;
+    while (const dirent* p = readdir(proc)) {
+        char* end = nullptr;
+        const long pid = std::strtol(p->d_name, &end, 10);
+        if (pid <= 0 || *end != '\0') continue;
+        const std::string fdDir = "/proc/" + std::string(p->d_name) + "/fd";
+        DIR* fds = opendir(fdDir.c_str());
+        if (!fds) continue;  // another user's process: not ours to see
+        bool holds = false;
+        while (const dirent* f = readdir(fds)) {
+            if (f->d_name[0] != '.' && ReadLink(fdDir + "/" + f->d_name) == device) {
+                holds = true;
+                break;
+            }
+        }
+        closedir(fds);
+        if (!holds) continue;
+        std::ifstream comm("/proc/" + std::string(p->d_name) + "/comm");
+        std::getline(comm, failure.holder);
+        failure.holderPid = pid;
+        break;
+    }
+    closedir(proc);
 }
 
 }  // namespace
@@ -406,7 +467,7 @@ std::unique_ptr<SerialDevice> PosixSerialDriver::Open(const std::string& name) {
         lastError_ = ENOENT;
         return nullptr;
     }
-    const std::string path = name.find('/') == std::string::npos ? "/dev/" + name : name;
+    const std::string path = DevicePath(name);
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         lastError_ = static_cast<std::uint32_t>(errno);
@@ -425,4 +486,29 @@ std::unique_ptr<SerialDevice> PosixSerialDriver::Open(const std::string& name) {
     return std::make_unique<PosixSerialDevice>(fd);
 }
 
+PortFailure PosixSerialDriver::ExplainOpenFailure(const std::string& name, std::uint32_t error) {
+    PortFailure failure;
+    failure.error = error;
+    const std::string path = DevicePath(name);
+    switch (static_cast<int>(error)) {
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            failure.kind = PortFailureKind::Missing;
+            break;
+        case EACCES:
+        case EPERM:
+            failure.kind = PortFailureKind::NoPermission;
+            failure.group = GroupThatMayOpen(path);
+            break;
+        case EBUSY:
+            failure.kind = PortFailureKind::Busy;
+            FindHolder(path, failure);
+            break;
+        default:
+            failure.kind = PortFailureKind::Other;
+            break;
+    }
+    return failure;
+}
 }  // namespace nubo

@@ -51,6 +51,10 @@ public:
     // A device name without a "/" is looked up under /dev.
     std::unique_ptr<SerialDevice> Open(const std::string& name) override;
     std::uint32_t LastError() override { return lastError_.load(); }
+    // No permission names the device's group when its members may read and
+    // write it; a held device names a process that has it open, as far as
+    // /proc lets this user see.
+    PortFailure ExplainOpenFailure(const std::string& name, std::uint32_t error) override;
 
 private:
     std::atomic<std::uint32_t> lastError_{0};

@@ -229,7 +229,7 @@ TEST_F(UnattendedRun, ScanOfAllPortsFindsTheModemBehindASilentPort) {
                       {"WAYLAND_DISPLAY", std::nullopt},
                       {"LANG", "C"},
                       {"DBUS_SYSTEM_BUS_ADDRESS", bus.Bus()},
-                      {"NUBOTEST_PORTS", quiet + ":" + bus.Device()},
+                      {"NUBOTEST_PORTS", "/dev/nubo-missing:" + quiet + ":" + bus.Device()},
                       {"NUBOTEST_REPORT", dir_.File("scan.json")}};
     const ProcessResult r =
         RunProcess(exe_, {"/T:0123", "/L:" + log}, env, std::chrono::seconds(120));
@@ -237,10 +237,11 @@ TEST_F(UnattendedRun, ScanOfAllPortsFindsTheModemBehindASilentPort) {
     const std::string text = ReadFile(log);
     CheckReport(dir_.File("scan.json"), text, r.status);
     const auto ports = nlohmann::json::parse(ReadFile(dir_.File("scan.json")))["ports"];
-    ASSERT_EQ(ports.size(), 2U);
-    EXPECT_EQ(ports[0]["outcome"], "silent");
-    EXPECT_EQ(ports[1]["outcome"], "answered");
-    EXPECT_TRUE(ports[1]["identified"]);
+    ASSERT_EQ(ports.size(), 3U);
+    EXPECT_EQ(ports[0]["openFailure"], "missing");
+    EXPECT_EQ(ports[1]["outcome"], "silent");
+    EXPECT_EQ(ports[2]["outcome"], "answered");
+    EXPECT_TRUE(ports[2]["identified"]);
     const auto first = text.find("Automat. port scan  : " + quiet);
     const auto second = text.find("Automat. port scan  : " + bus.Device());
     EXPECT_NE(first, std::string::npos) << text;

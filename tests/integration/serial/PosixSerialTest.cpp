@@ -1,6 +1,13 @@
 // The POSIX serial layer on a real pseudo-terminal in real time: read time-out
-// waited in one piece, purge, exclusive open, write counts, close twice.
+// waited in one piece, purge, exclusive open, write counts, close twice, and
+// what a port that does not open says.
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
 
 #include "Emulator.h"
 #include "platform/posix/PosixClock.h"
@@ -53,11 +60,70 @@ TEST(PosixSerial, PortOperationsOnAPty) {
     EXPECT_EQ(sim.Stop(), 0);
 }
 
-TEST(PosixSerial, OnlyExistingTerminalsOpen) {
+// What the driver's open error says as seen by a user the device does not
+// let in: as root, a child that has become "nobody"; otherwise ourselves,
+// once the owner's rights are gone.
+std::uint32_t OpenErrorWithoutPermission(const std::string& path) {
+    if (geteuid() != 0) {
+        chmod(path.c_str(), 0060);
+        PosixSerialDriver driver;
+        return driver.Open(path) ? 0 : driver.LastError();
+    }
+    chmod(path.c_str(), 0660);
+    int fds[2];
+    if (pipe(fds) != 0) return 0;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::uint32_t error = 0;
+        if (setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0) {
+            PosixSerialDriver driver;
+            error = driver.Open(path) ? 0 : driver.LastError();
+        }
+        _exit(write(fds[1], &error, sizeof error) == sizeof error ? 0 : 1);
+    }
+    std::uint32_t error = 0;
+    close(fds[1]);
+    if (read(fds[0], &error, sizeof error) != sizeof error) error = 0;
+    close(fds[0]);
+    waitpid(pid, nullptr, 0);
+    return error;
+}
+
+TEST(PosixSerial, OpenFailuresSayWhy) {
+    Emulator sim({});
+    const std::string pty = sim.Path();
     PosixSerialDriver driver;
-    EXPECT_EQ(driver.Open("/dev/nubotest-no-such-port"), nullptr);
-    EXPECT_EQ(driver.Open("/dev/null"), nullptr);
-    EXPECT_EQ(driver.Open(""), nullptr);
+    struct stat st {};
+    ASSERT_EQ(stat(pty.c_str(), &st), 0);
+    const std::string ptyGroup = getgrgid(st.st_gid)->gr_name;
+    std::ifstream commFile("/proc/self/comm");
+    std::string comm;
+    std::getline(commFile, comm);
+    const std::string self = comm + " (pid " + std::to_string(getpid()) + ")";
+    auto held = driver.Open(pty);
+    ASSERT_NE(held, nullptr);
+    auto openError = [&](const std::string& path) {
+        return driver.Open(path) ? 0u : driver.LastError();
+    };
+    const struct {
+        std::string port;
+        std::uint32_t error;
+        std::string said;
+    } cases[] = {
+        {"/dev/nubotest-no-such-port", openError("/dev/nubotest-no-such-port"), "no such port"},
+        {"", openError(""), "no such port"},
+        {pty, openError(pty), "held by another program, " + self},
+        {"/dev/null", openError("/dev/null"), "cannot be opened (error 25)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.port);
+        EXPECT_EQ(DescribePortFailure(c.port, driver.ExplainOpenFailure(c.port, c.error)),
+                  c.port + ": " + c.said);
+    }
+    held.reset();
+    const std::uint32_t denied = OpenErrorWithoutPermission(pty);
+    EXPECT_EQ(DescribePortFailure(pty, driver.ExplainOpenFailure(pty, denied)),
+              pty + ": no permission to open it; join the group " + ptyGroup);
 }
 
 }  // namespace

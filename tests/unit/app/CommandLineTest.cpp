@@ -175,5 +175,46 @@ TEST_F(StartupTest, InteractiveRunCancelledAndOldStyle) {
     EXPECT_EQ(log.find("PRG-Mode"), std::string::npos);
 }
 
+// A default log that cannot be created beside the program goes to the
+// user's own folder and stderr says where; an explicit /L: path does not.
+TEST_F(StartupTest, LogThatCannotBeCreatedIsNeverLostSilently) {
+    const fs::path state = dir_ / "state", home = dir_ / "home", local = dir_ / "local";
+    const struct {
+        PlatformFamily family;
+        std::map<std::string, std::string> env;
+        std::string line;
+        fs::path log;  // empty: no log anywhere
+    } cases[] = {
+        {PlatformFamily::Posix,
+         {{"XDG_STATE_HOME", state}, {"HOME", home}},
+         "",
+         state / "nubotest"},
+        {PlatformFamily::Posix,
+         {{"XDG_STATE_HOME", "rel"}, {"HOME", home}},
+         "/P:COM1",
+         home / ".local/state/nubotest"},
+        {PlatformFamily::NT, {{"LOCALAPPDATA", local}}, "/L: /P:COM1", local / "nubotest"},
+        {PlatformFamily::Posix, {{"HOME", home}}, "/L:" + (dir_ / "no/run.log").string(), {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        fs::remove_all(home);
+        err_.str("");
+        system_.family = c.family;
+        system_.environment = c.env;
+        system_.programPath = (dir_ / "no/such/nubotest.exe").string();
+        Run(c.line);
+        if (c.log.empty()) {
+            EXPECT_FALSE(fs::exists(home));
+            EXPECT_NE(err_.str().find("run.log; the run goes on without a log"), std::string::npos);
+            continue;
+        }
+        const fs::path log =
+            c.log / (c.family == PlatformFamily::Posix ? "nubotest.exe.log" : "nubotest.log");
+        EXPECT_NE(Log(log).find("QAP - Nubo Modem Installationstest - LOGFILE"), std::string::npos);
+        EXPECT_NE(err_.str().find("; writing it to " + log.string() + "\n"), std::string::npos);
+    }
+}
+
 }  // namespace
 }  // namespace nubo

@@ -201,6 +201,11 @@ TEST_F(ModemSearchTest, NoModemOnAnyPort) {
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(settings_.port, "");
     EXPECT_EQ(settings_.exitCode, -2);
+    // The one port searched does not open: the status line says why.
+    settings_.port = "COM9";
+    settings_.searchAllPorts = false;
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(page_.Calls().rbegin()[2], "status:COM9: no such port");
 }
 
 TEST_F(ModemSearchTest, FoundButNotDescribed) {
