@@ -1,5 +1,5 @@
-// The run report file: modem answers keep every byte, and a target that
-// cannot be written is said and leaves nothing behind.
+// The run report file: modem answers keep every byte, an old report is
+// replaced, and a target that cannot be written is said and leaves nothing behind.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -44,19 +44,29 @@ TEST(RunReport, AnswersKeepEveryByteByTheReadersRule) {
     }
 }
 
-TEST(RunReport, AnUnwritableTargetIsSaidAndLeavesNothingBehind) {
+TEST(RunReport, ReplacesAnOldReportAndSaysWhatItCannotWrite) {
     testing::TempDir dir;
-    std::filesystem::create_directory(dir.File("taken"));
     FakeSystem system;
-    for (const std::string& target : {dir.File("missing/report.json"), dir.File("taken")}) {
+    RunReport report;
+    const std::string target = dir.File("report.json");
+    for (const int code : {-2, 22}) {
         std::ostringstream err;
-        EXPECT_FALSE(WriteRunReport(RunReport{}, system, target, err));
-        EXPECT_NE(err.str().find(target), std::string::npos) << err.str();
+        report.exitCode = code;
+        EXPECT_TRUE(WriteRunReport(report, system, target, err)) << err.str();
     }
+    EXPECT_EQ(nlohmann::json::parse(testing::ReadFile(target))["exit"]["code"], 22);
+
+    std::filesystem::create_directory(dir.File("taken"));
+    for (const std::string& unwritable : {dir.File("missing/report.json"), dir.File("taken")}) {
+        std::ostringstream err;
+        EXPECT_FALSE(WriteRunReport(report, system, unwritable, err));
+        EXPECT_NE(err.str().find(unwritable), std::string::npos) << err.str();
+    }
+    // No temporary file is left beside either.
     int entries = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path()))
         ++entries;
-    EXPECT_EQ(entries, 1);
+    EXPECT_EQ(entries, 2);
 }
 
 }  // namespace
