@@ -151,13 +151,10 @@ protected:
         std::vector<std::string> args = {"/P:" + port};
         if (!number.empty()) args.push_back("/T:" + number);
         args.push_back("/L:" + log);
-        EnvChanges env = {{"DISPLAY", std::nullopt},
-                          {"WAYLAND_DISPLAY", std::nullopt},
-                          {"QT_QPA_PLATFORM", std::nullopt},
-                          {"LANG", "C"},
-                          {"LC_ALL", std::nullopt},
-                          {"DBUS_SYSTEM_BUS_ADDRESS", bus},
-                          {"NUBOTEST_REPORT", dir_.File("report.json")}};
+        EnvChanges env = {{"DISPLAY", std::nullopt},         {"WAYLAND_DISPLAY", std::nullopt},
+                          {"QT_QPA_PLATFORM", std::nullopt}, {"LANG", "C"},
+                          {"LC_ALL", std::nullopt},          {"DBUS_SYSTEM_BUS_ADDRESS", bus}};
+        env["NUBOTEST_REPORT"] = dir_.File("report.json");
         Process run(exe_, args, env);
         for (int i = 0; cancelAt && i < 600 && ReadFile(log).find(cancelAt) == std::string::npos;
              ++i) {

@@ -19,13 +19,8 @@ TEST(RunReport, AnswersKeepEveryByteByTheReadersRule) {
     const std::string answers[] = {Bytes("\r\nA\0B\xff\xc3(\xe2\x82\r\nOK\r\n"),
                                    Bytes("caf\xc3\xa9\0 OK\r\n")};
     RunReport report;
-    for (const std::string& answer : answers) {
-        TestRecord test;
-        test.name = "RAM";
-        test.command = "AT&T7";
-        test.answer = answer;
-        report.tests.push_back(test);
-    }
+    report.tests.resize(std::size(answers));
+    for (std::size_t i = 0; i < std::size(answers); ++i) report.tests[i].answer = answers[i];
     FakeSystem system;
     const auto doc = nlohmann::json::parse(RunReportJson(report, system));
     for (std::size_t i = 0; i < std::size(answers); ++i) {
