@@ -25,7 +25,9 @@ if dpkg-deb -c "$deb" | grep -qE 'modemsim|mmstandin|test_|unit_|gtest'; then
     fail "the package carries the emulator or tests"
 fi
 dpkg -P nubotest >/dev/null 2>&1 || true
-DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null
+if ! out="$(DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" 2>&1)"; then
+    fail "apt-get install failed: $out"
+fi
 files="$(dpkg -L nubotest)"
 
 id "$user" >/dev/null 2>&1 || useradd --create-home "$user"
@@ -37,7 +39,10 @@ rm -rf "$home/.local/state/nubotest"
 work="$(mktemp -d)"
 bus_pid=""
 cleanup() {
-    [ -n "$bus_pid" ] && kill "$bus_pid" 2>/dev/null && wait "$bus_pid" 2>/dev/null
+    if [ -n "$bus_pid" ]; then
+        kill "$bus_pid" 2>/dev/null || true
+        wait "$bus_pid" 2>/dev/null || true
+    fi
     rm -rf "$work"
 }
 trap cleanup EXIT

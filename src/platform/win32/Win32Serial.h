@@ -45,6 +45,9 @@ public:
     // Opens "\\.\" + name, so that COM10 and above open as well as COM1.
     std::unique_ptr<SerialDevice> Open(const std::string& name) override;
     std::uint32_t LastError() override { return lastError_.load(); }
+    PortFailure ExplainOpenFailure(const std::string&, std::uint32_t error) override {
+        return Win32OpenFailure(error);
+    }
 
 private:
     std::atomic<std::uint32_t> lastError_{0};
