@@ -12,6 +12,7 @@
 #   map-ports COMn=/dev/pts/N ...
 #                            map exactly these ports (earlier mappings go) and
 #                            restart the wineserver so that they take effect
+#                            (which ends every program running in the prefix)
 #   gtest <exe> [args]       run a GoogleTest program; passes only when its XML
 #                            report exists, counts at least one test and no
 #                            failure (a 32-bit program without wine32 ends with

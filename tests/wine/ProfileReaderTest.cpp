@@ -83,8 +83,8 @@ struct Tally {
     int lookups = 0;
 };
 
-// Where Wine's reader is known to part from Windows', or the readers may
-// choose, the comparison takes the Windows side or leaves the case out:
+// Where Wine's reader is known to part from Windows', or a reader may choose,
+// the case is left out of the comparison:
 // - The empty section name: Wine gives it the lines before the first header
 //   and does not find the keys under a "[]" header; Windows reads that name
 //   only under "[]" (Wine's own profile tests mark this as Wine's fault), as
@@ -94,6 +94,9 @@ struct Tally {
 //   only Wine's list gives them. They are left out.
 // - A key written after ";" is a comment line to our reader; Wine finds it
 //   when asked by that name. No description key starts with ";".
+// A UTF-8 byte-order mark is compared: Wine skips it as our reader does.
+// Windows does not, so a mark on the line of the first header hides that
+// section from it; there our reader deliberately reads more than Windows'.
 void Compare(const std::string& path, Tally& tally) {
     CIniFile ini(path);
     ini.Load();

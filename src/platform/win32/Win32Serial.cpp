@@ -87,9 +87,18 @@ bool Win32SerialDevice::SetTimeouts(const SerialTimeouts& timeouts) {
 }
 
 bool Win32SerialDevice::Read(char* buffer, std::uint32_t count, std::uint32_t& bytesRead) {
+    bytesRead = 0;
+    if (count == 0) return true;
+    if (pending_ >= 0) {
+        *buffer++ = static_cast<char>(pending_);
+        pending_ = -1;
+        --count;
+        bytesRead = 1;
+        if (count == 0) return true;
+    }
     DWORD got = 0;
     const BOOL ok = ReadFile(AsHandle(handle_), buffer, count, &got, nullptr);
-    bytesRead = got;
+    bytesRead += got;
     return ok ? true : Fail();
 }
 
@@ -105,11 +114,12 @@ bool Win32SerialDevice::ClearError(std::uint32_t& inputQueue) {
     COMSTAT stat{};
     inputQueue = 0;
     if (!ClearCommError(AsHandle(handle_), &errors, &stat)) return Fail();
-    inputQueue = stat.cbInQue;
+    inputQueue = stat.cbInQue + (pending_ >= 0 ? 1 : 0);
     return true;
 }
 
 bool Win32SerialDevice::PurgeInput() {
+    pending_ = -1;
     if (!PurgeComm(AsHandle(handle_), PURGE_RXCLEAR)) return Fail();
     return true;
 }
@@ -125,23 +135,28 @@ bool Win32SerialDevice::Close() {
 }
 
 bool Win32SerialDevice::WaitForInput(std::uint32_t timeoutMs) {
-    // A synchronous handle has no waitable "input arrived" (WaitCommEvent would
-    // hold the handle without a time limit), so look at the queue in short
-    // steps, sleeping on the wake event in between.
-    constexpr DWORD kStep = 2;
-    const DWORD start = GetTickCount();
-    for (;;) {
-        std::uint32_t waiting = 0;
-        if (!ClearError(waiting)) return false;
-        if (waiting > 0) return true;
-        const DWORD spent = GetTickCount() - start;
-        if (spent >= timeoutMs) return false;
-        const DWORD left = timeoutMs - spent;
-        if (wakeEvent_ && WaitForSingleObject(AsHandle(wakeEvent_), left < kStep ? left : kStep) ==
-                              WAIT_OBJECT_0) {
-            return false;
-        }
-    }
+    if (pending_ >= 0) return true;
+    std::uint32_t queued = 0;
+    if (!ClearError(queued)) return false;
+    if (queued > 0) return true;
+    // A synchronous handle has nothing waitable for "input arrived" but a read
+    // itself: a one-byte read under a total time-out blocks in the driver and
+    // returns as soon as a byte came. The byte is kept for the next Read.
+    COMMTIMEOUTS saved{};
+    if (!GetCommTimeouts(AsHandle(handle_), &saved)) return Fail();
+    COMMTIMEOUTS wait = saved;
+    wait.ReadIntervalTimeout = 0;
+    wait.ReadTotalTimeoutMultiplier = 0;
+    wait.ReadTotalTimeoutConstant = timeoutMs > 0 ? timeoutMs : 1;
+    if (!SetCommTimeouts(AsHandle(handle_), &wait)) return Fail();
+    char byte = 0;
+    DWORD got = 0;
+    const BOOL ok = ReadFile(AsHandle(handle_), &byte, 1, &got, nullptr);
+    if (!ok) Fail();
+    SetCommTimeouts(AsHandle(handle_), &saved);
+    if (!ok || got == 0) return false;
+    pending_ = static_cast<unsigned char>(byte);
+    return true;
 }
 
 void Win32SerialDevice::Wake() {

@@ -37,6 +37,9 @@ private:
 
     void* handle_;
     void* wakeEvent_;
+    // A byte that WaitForInput read to learn that input came; the next Read
+    // returns it first. -1: none.
+    int pending_ = -1;
     std::uint32_t lastError_ = 0;
 };
 
