@@ -186,15 +186,18 @@ TEST_F(StartupTest, LogThatCannotBeCreatedIsNeverLostSilently) {
         fs::path log;  // empty: no log anywhere
     } cases[] = {
         {PlatformFamily::Posix,
-         {{"XDG_STATE_HOME", state}, {"HOME", home}},
+         {{"XDG_STATE_HOME", state.string()}, {"HOME", home.string()}},
          "",
          state / "nubotest"},
         {PlatformFamily::Posix,
-         {{"XDG_STATE_HOME", "rel"}, {"HOME", home}},
+         {{"XDG_STATE_HOME", "rel"}, {"HOME", home.string()}},
          "/P:COM1",
          home / ".local/state/nubotest"},
-        {PlatformFamily::NT, {{"LOCALAPPDATA", local}}, "/L: /P:COM1", local / "nubotest"},
-        {PlatformFamily::Posix, {{"HOME", home}}, "/L:" + (dir_ / "no/run.log").string(), {}},
+        {PlatformFamily::NT, {{"LOCALAPPDATA", local.string()}}, "/L: /P:COM1", local / "nubotest"},
+        {PlatformFamily::Posix,
+         {{"HOME", home.string()}},
+         "/L:" + (dir_ / "no/run.log").string(),
+         {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
