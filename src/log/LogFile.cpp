@@ -27,7 +27,9 @@ void CLogFile::Open(const std::string& path) {
 void CLogFile::WriteLine(const std::string& text) {
     std::string line = FormatTimePrefix(system_.Now());
     line.reserve(line.size() + text.size() + 2);
+    // The text ends at its first NUL, as a C string would: a modem answer may hold one.
     for (char c : text) {
+        if (c == '\0') break;
         if (c == '\n') line += '\r';
         line += c;
     }

@@ -19,7 +19,7 @@ public:
     CLogFile(const CLogFile&) = delete;
     CLogFile& operator=(const CLogFile&) = delete;
 
-    // Time prefix, text, CR LF, flush. One lock covers the whole line so that
+    // Time prefix, text up to its first NUL, CR LF, flush. One lock covers the whole line so that
     // lines of different threads never interleave. Never reports an error.
     void WriteLine(const std::string& text);
 
