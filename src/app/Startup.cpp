@@ -1,6 +1,7 @@
 // The program's run from entry to exit code.
 #include "app/Startup.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -20,6 +21,18 @@ std::string RawCommandLine(int argc, const char* const* argv) {
     // The platform hands over the text after the blanks that follow the name.
     const std::size_t first = line.find_first_not_of(' ');
     return first == std::string::npos ? std::string() : line.substr(first);
+}
+
+std::string CommandLineAfterProgramName(const std::string& full) {
+    std::size_t pos = 0;
+    if (!full.empty() && full[0] == '"') {
+        const std::size_t close = full.find('"', 1);
+        pos = close == std::string::npos ? full.size() : close + 1;
+    } else {
+        pos = std::min(full.find_first_of(" \t"), full.size());
+    }
+    pos = std::min(full.find_first_not_of(" \t", pos), full.size());
+    return full.substr(pos);
 }
 
 std::string UserLogPath(System& system) {

@@ -25,6 +25,9 @@ public:
 // The command line as the program received it: the text after the program's
 // name and the blanks that follow it (argv[1..] joined by single blanks).
 std::string RawCommandLine(int argc, const char* const* argv);
+// The same from the whole command line as Windows hands it over: the program's
+// name, quoted or running to the first blank, and the blanks after it dropped.
+std::string CommandLineAfterProgramName(const std::string& full);
 
 // The log in the user's own folder, for when the default beside the program
 // cannot be created: $XDG_STATE_HOME/nubotest/ or ~/.local/state/nubotest/ on

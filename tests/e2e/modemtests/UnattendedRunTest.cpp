@@ -12,10 +12,9 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <nlohmann/json.hpp>
-#include <regex>
 #include <thread>
 
+#include "e2e/modemtests/Scenarios.h"
 #include "support/Process.h"
 
 namespace nubo::testing {
@@ -53,84 +52,6 @@ private:
     std::string device_;
     std::string bus_;
 };
-
-// The log with its time stamps, the run's own paths and the date taken out,
-// and every CR that is not part of a line end shown as "\r".
-std::string Normalise(std::string log, const std::string& port, const std::string& logPath) {
-    log = std::regex_replace(log, std::regex("(^|\n)[0-9]{2}:[0-9]{2}:[0-9]{2} - "), "$1");
-    log = std::regex_replace(log, std::regex("(Startdate +: )[0-9]{2}\\.[0-9]{2}\\.[0-9]{4}"),
-                             "$1<date>");
-    auto replaceAll = [&](const std::string& from, const std::string& to) {
-        if (from.empty()) return;
-        for (auto at = log.find(from); at != std::string::npos;
-             at = log.find(from, at + to.size())) {
-            log.replace(at, from.size(), to);
-        }
-    };
-    replaceAll(logPath, "<log>");
-    replaceAll(port, "<port>");
-    replaceAll("\r\n", "\n");
-    replaceAll("\r", "\\r");
-    return log;
-}
-
-// Counts the lines of log that begin with prefix.
-int CountLines(const std::string& log, const std::string& prefix) {
-    int n = 0;
-    for (const std::string& line : LogLinesWithoutTime(log)) n += line.rfind(prefix, 0) == 0;
-    return n;
-}
-
-void CheckReport(const std::string& path, const std::string& log, int status) {
-    const ProcessResult valid = RunProcess(
-        NUBO_PYTHON,
-        {"-c",
-         "import json, sys, jsonschema\n"
-         "jsonschema.validate(json.load(open(sys.argv[1])), json.load(open(sys.argv[2])))",
-         path, std::string(NUBO_SOURCE_DIR) + "/res/report.schema.json"});
-    EXPECT_EQ(valid.status, 0) << valid.err;
-    const auto r = nlohmann::json::parse(ReadFile(path));
-    const int code = r["exit"]["code"];
-    EXPECT_EQ(code & 0xff, status);
-    EXPECT_NE(log.find("Command Line        : " + r["commandLine"].get<std::string>()),
-              std::string::npos);
-    // The log writes every line feed as CR LF.
-    auto inLog = [&](const std::string& prefix, const std::string& text) {
-        return log.find(std::regex_replace(prefix + text, std::regex("\n"), "\r\n")) !=
-               std::string::npos;
-    };
-    // A cancel leaves the port under way out of the report, not out of the log.
-    if (code != -5) {
-        EXPECT_EQ(r["ports"].size(), CountLines(log, "Scanning Port       : ") +
-                                         CountLines(log, "Automat. port scan  : "));
-    }
-    if (!r["modem"].is_null()) {
-        const auto& m = r["modem"];
-        EXPECT_TRUE(inLog("Detected modem      : ", m["model"].get<std::string>() + " (" +
-                                                        m["port"].get<std::string>() + ")"));
-        EXPECT_EQ(m["section"].is_null(), !inLog("", "Search modem .INI   : Modem found."));
-        EXPECT_EQ(m["defaultedKeys"].size(), CountLines(log, "ModemCmds & Answers : "));
-    }
-    EXPECT_EQ(r["tests"].size(), CountLines(log, "Result of "));
-    int bits = 0;
-    for (const auto& t : r["tests"]) {
-        const std::string name = t["name"];
-        const auto result = log.find("Result of " + name + "-Test");
-        ASSERT_NE(result, std::string::npos) << name;
-        // Only a failure's result line says "not".
-        const bool saysNot =
-            log.substr(result, log.find('\r', result) - result).find(" not ") != std::string::npos;
-        EXPECT_EQ(t["verdict"] == "passed", !saysNot) << name;
-        if (!t["command"].is_null()) {
-            EXPECT_TRUE(inLog("Command send to the modem for this test : ", t["command"])) << name;
-            EXPECT_TRUE(inLog("Answ. for this test : ", t["answer"])) << name;
-        }
-        bits |= t["exitBits"].get<int>();
-    }
-    if (code >= 0 && !r["tests"].empty()) {
-        EXPECT_EQ(bits, code);
-    }
-}
 
 class UnattendedRun : public ::testing::Test {
 protected:
@@ -178,40 +99,17 @@ protected:
     std::string exe_;
 };
 
-struct GoldenCase {
-    const char* name;
-    const char* golden;
-    std::vector<std::string> emulatorOptions;
-    int status;
-    const char* cancelAt = nullptr;
-};
-
 class GoldenLog : public UnattendedRun, public ::testing::WithParamInterface<GoldenCase> {};
 
 TEST_P(GoldenLog, MatchesTheGoldenFile) {
-    DemoBus bus(GetParam().emulatorOptions);
+    DemoBus bus(GetParam().options);
     ASSERT_FALSE(bus.Device().empty());
     RunAndCompare(GetParam().golden, bus.Device(), bus.Bus(), "0123", GetParam().status,
                   GetParam().cancelAt);
 }
 
-// "No modem": the port opens, but nothing answers on it.
-INSTANTIATE_TEST_SUITE_P(
-    UnattendedRun, GoldenLog,
-    ::testing::Values(
-        GoldenCase{"EveryTestPasses", "every-test-passes.log", {"--connect-delay=500"}, 0},
-        GoldenCase{"OnlyTheDiagnosticFails",
-                   "only-diag-fails.log",
-                   {"--connect-delay=500", "--result.AT&V1=ERROR"},
-                   22},
-        GoldenCase{"CallFailsWithADiagnosticCommandSet",
-                   "dial-fails.log",
-                   {"--connect-delay=500", "--dial=no-carrier"},
-                   0x08},
-        GoldenCase{"ModemThatIsNotDescribed", "not-described.log", {"--name=NUBO 28K8"}, -3},
-        GoldenCase{"NoModem", "no-modem.log", {"--silent"}, -2},
-        GoldenCase{"Cancelled", "cancelled.log", {"--silent"}, -5, "Scanning Port"}),
-    [](const ::testing::TestParamInfo<GoldenCase>& param) { return param.param.name; });
+INSTANTIATE_TEST_SUITE_P(UnattendedRun, GoldenLog, ::testing::ValuesIn(GoldenCases()),
+                         GoldenCaseName);
 
 TEST_F(UnattendedRun, ScanOfAllPortsFindsTheModemBehindASilentPort) {
     DemoBus bus({"--connect-delay=300"});

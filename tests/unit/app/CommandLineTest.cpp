@@ -85,13 +85,19 @@ TEST(CommandLine, LogOptionOpensOnlyANonEmptyPath) {
     EXPECT_TRUE(Parse("/L:/no/such/dir/run.log", ValueRule::OptionSlash).logOpened);
 }
 
-TEST(CommandLine, RawCommandLineJoinsArgumentsAndDropsLeadingBlanks) {
+TEST(CommandLine, RawCommandLineIsTheTextAfterTheProgramName) {
     const char* argv[] = {"nubotest", "/P:COM2", "/T:0123"};
     EXPECT_EQ(RawCommandLine(3, argv), "/P:COM2 /T:0123");
     const char* blanks[] = {"nubotest", "  ", ""};
     EXPECT_EQ(RawCommandLine(3, blanks), "");
     const char* inner[] = {"nubotest", " /P:a  b"};
     EXPECT_EQ(RawCommandLine(2, inner), "/P:a  b");
+    // Windows hands over the whole line, the program's name first.
+    EXPECT_EQ(CommandLineAfterProgramName("\"C:\\My Tools\\nubotest.exe\"  /P:COM2 "), "/P:COM2 ");
+    EXPECT_EQ(CommandLineAfterProgramName("nubotest.exe\t/P:COM2"), "/P:COM2");
+    EXPECT_EQ(CommandLineAfterProgramName("\"nubotest.exe\"/P:COM2"), "/P:COM2");
+    EXPECT_EQ(CommandLineAfterProgramName("nubotest.exe"), "");
+    EXPECT_EQ(CommandLineAfterProgramName("\"unclosed /P:COM2"), "");
 }
 
 TEST(WizardStyle, CommonControlsVersionAndPlatformFamily) {

@@ -1,0 +1,426 @@
+// One wizard page as a property-sheet page.
+#include "win32/PageWindow.h"
+
+#include <windowsx.h>
+
+#include "platform/Texts.h"
+#include "ui/Pages.h"
+#include "win32/HelpPopup.h"
+#include "win32/ResultListWindow.h"
+#include "win32/WideText.h"
+#include "win32/WizardSheet.h"
+
+namespace nubo {
+namespace {
+
+// Atoms of the predefined control classes in a dialog template.
+constexpr WORD kButtonClass = 0x0080;
+constexpr WORD kEditClass = 0x0081;
+constexpr WORD kStaticClass = 0x0082;
+constexpr WORD kListBoxClass = 0x0083;
+constexpr WORD kComboBoxClass = 0x0085;
+
+// Writes a dialog template as the dialog manager reads it from memory.
+class TemplateWriter {
+public:
+    void Word(WORD w) { words_.push_back(w); }
+    void Dword(DWORD d) {
+        Word(LOWORD(d));
+        Word(HIWORD(d));
+    }
+    void String(const std::wstring& s) {
+        for (wchar_t c : s) Word(static_cast<WORD>(c));
+        Word(0);
+    }
+    void AlignDword() {
+        if (words_.size() % 2) Word(0);
+    }
+    std::vector<DWORD> Finish() {
+        AlignDword();
+        std::vector<DWORD> out(words_.size() / 2);
+        for (std::size_t i = 0; i < out.size(); ++i) {
+            out[i] = MAKELONG(words_[2 * i], words_[2 * i + 1]);
+        }
+        return out;
+    }
+
+private:
+    std::vector<WORD> words_;
+};
+
+struct ControlClass {
+    WORD atom;
+    DWORD style;
+};
+
+ControlClass ClassOf(const ControlTemplate& c) {
+    switch (c.kind) {
+        case ControlKind::Static:
+        case ControlKind::Title:
+            return {kStaticClass, SS_LEFT};
+        case ControlKind::Picture:
+            return {kStaticClass, SS_BITMAP};
+        case ControlKind::EtchedLine:
+            return {kStaticClass, SS_ETCHEDHORZ};
+        case ControlKind::RadioButton:
+            return {kButtonClass, BS_RADIOBUTTON | WS_TABSTOP};
+        case ControlKind::AutoRadioButton:
+            return {kButtonClass, BS_AUTORADIOBUTTON | WS_TABSTOP};
+        case ControlKind::CheckBox:
+            return {kButtonClass, BS_AUTOCHECKBOX | WS_TABSTOP};
+        case ControlKind::Edit:
+            return {kEditClass, static_cast<DWORD>(WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP |
+                                                   (c.readOnly ? ES_READONLY : 0))};
+        case ControlKind::ListBox:
+            return {kListBoxClass, LBS_SORT | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+                                       LBS_DISABLENOSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP};
+        case ControlKind::ComboBox:
+            return {kComboBoxClass, CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP};
+        case ControlKind::GroupBox:
+            return {kButtonClass, BS_GROUPBOX};
+    }
+    return {kStaticClass, SS_LEFT};
+}
+
+bool IsRadio(ControlKind kind) {
+    return kind == ControlKind::RadioButton || kind == ControlKind::AutoRadioButton;
+}
+
+std::vector<DWORD> BuildDialog(const DialogTemplate& dialog, const std::wstring& caption) {
+    TemplateWriter w;
+    w.Dword(WS_CHILD | WS_CAPTION | DS_SETFONT | DS_3DLOOK | DS_CONTROL);
+    w.Dword(0);
+    w.Word(static_cast<WORD>(dialog.controls.size()));
+    for (int v : {0, 0, dialog.width, dialog.height}) w.Word(static_cast<WORD>(v));
+    w.Word(0);  // no menu
+    w.Word(0);  // the dialog class
+    w.String(caption);
+    w.Word(8);
+    w.String(L"MS Sans Serif");
+    for (const ControlTemplate& c : dialog.controls) {
+        w.AlignDword();
+        const ControlClass cls = ClassOf(c);
+        DWORD style = WS_CHILD | cls.style;
+        if (c.visible) style |= WS_VISIBLE;
+        if (!c.enabled) style |= WS_DISABLED;
+        // A group of option buttons ends where the next control starts a group.
+        if (c.firstInGroup || !IsRadio(c.kind)) style |= WS_GROUP;
+        w.Dword(style);
+        w.Dword(0);
+        for (int v : {c.x, c.y, c.w, c.h}) w.Word(static_cast<WORD>(v));
+        w.Word(static_cast<WORD>(c.id));
+        w.Word(0xFFFF);
+        w.Word(cls.atom);
+        if (c.kind == ControlKind::Picture) {
+            w.Word(0xFFFF);  // a bitmap resource by its id
+            w.Word(static_cast<WORD>(c.textKey));
+        } else {
+            w.String(Widen(texts::DialogText(dialog.id, c.textKey)));
+        }
+        w.Word(0);  // no creation data
+    }
+    return w.Finish();
+}
+
+}  // namespace
+
+PageWindow::PageWindow(WizardPage& page, WizardSheet& sheet, UiDispatcher& dispatcher)
+    : page_(page), sheet_(sheet), dispatcher_(dispatcher) {
+    static const DialogTemplate kEmpty{0, 317, 193, {}};
+    template_ = FindTemplate(page.Ids().templateId);
+    if (!template_) template_ = &kEmpty;
+    dialog_ = BuildDialog(*template_, Widen(texts::Text(page.Ids().captionId)));
+    if (page.Ids().titleId) headerTitle_ = Widen(texts::Text(page.Ids().titleId));
+    if (page.Ids().subtitleId) headerSubtitle_ = Widen(texts::Text(page.Ids().subtitleId));
+}
+
+PageWindow::~PageWindow() {
+    for (auto& [id, font] : titleFonts_) DeleteObject(font);
+}
+
+PROPSHEETPAGEW PageWindow::SheetPage(bool newStyle) {
+    PROPSHEETPAGEW psp{};
+    psp.dwSize = sizeof psp;
+    psp.dwFlags = PSP_DLGINDIRECT;
+    psp.hInstance = GetModuleHandleW(nullptr);
+    psp.pResource = reinterpret_cast<LPCDLGTEMPLATEW>(dialog_.data());
+    psp.pfnDlgProc = DialogProc;
+    psp.lParam = reinterpret_cast<LPARAM>(this);
+    if (newStyle) {
+        if (page_.HidesHeader()) {
+            psp.dwFlags |= PSP_HIDEHEADER;
+        } else {
+            psp.dwFlags |= PSP_USEHEADERTITLE | PSP_USEHEADERSUBTITLE;
+            psp.pszHeaderTitle = headerTitle_.c_str();
+            psp.pszHeaderSubTitle = headerSubtitle_.c_str();
+        }
+    }
+    return psp;
+}
+
+INT_PTR CALLBACK PageWindow::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<PageWindow*>(reinterpret_cast<PROPSHEETPAGEW*>(lp)->lParam);
+        SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+        self->hwnd_ = hwnd;
+    }
+    auto* self = reinterpret_cast<PageWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    return self ? self->Handle(msg, wp, lp) : FALSE;
+}
+
+INT_PTR PageWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_INITDIALOG:
+            created_ = true;
+            sheet_.PageCreated(hwnd_);
+            page_.Attach(*this, sheet_);
+            page_.OnCreate();
+            if (auto* test = dynamic_cast<CTestP*>(&page_)) {
+                // The result list is no template control: the page places it in pixels.
+                const CTestP::Rect r = test->ResultListRect();
+                resultList_ = std::make_unique<ResultListWindow>(
+                    test->ResultList(), hwnd_, RECT{r.left, r.top, r.right, r.bottom});
+            }
+            return TRUE;
+        case WM_NOTIFY:
+            return Notify(*reinterpret_cast<const NMHDR*>(lp));
+        case WM_COMMAND: {
+            const int id = LOWORD(wp);
+            const int code = HIWORD(wp);
+            const ControlKind kind = KindOf(id);
+            const bool button = kind == ControlKind::CheckBox || IsRadio(kind);
+            // Changes the program makes send no command; only the user's do.
+            if ((button && code == BN_CLICKED) ||
+                (kind == ControlKind::ListBox && code == LBN_SELCHANGE) ||
+                (kind == ControlKind::ComboBox && code == CBN_SELCHANGE)) {
+                page_.OnCommand(id);
+            }
+            return FALSE;
+        }
+        case WM_CTLCOLORSTATIC: {
+            // Titles in their large font reach into the text below them; texts
+            // that never change draw without a background so that neither
+            // covers the other.
+            const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lp));
+            if (id != 0xFFFF && id != -1 && KindOf(id) != ControlKind::Title) return FALSE;
+            SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
+            return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+        }
+        case WM_HELP: {
+            const auto* info = reinterpret_cast<const HELPINFO*>(lp);
+            if (info->iContextType != HELPINFO_WINDOW) return TRUE;
+            auto* control = static_cast<HWND>(info->hItemHandle);
+            RECT r;
+            GetWindowRect(control, &r);
+            // A key press has no useful mouse position: below the control then.
+            const bool byMouse = (GetKeyState(VK_F1) & 0x8000) == 0;
+            ShowHelp(control, byMouse ? info->MousePos : POINT{r.left, r.bottom});
+            return TRUE;
+        }
+        case WM_CONTEXTMENU: {
+            POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+            // A disabled control gets no click of its own: look under the click.
+            POINT client = at;
+            ScreenToClient(hwnd_, &client);
+            HWND control = ChildWindowFromPointEx(hwnd_, client, CWP_SKIPINVISIBLE);
+            if (control && control != hwnd_) ShowHelp(control, at);
+            return TRUE;
+        }
+        default:
+            return FALSE;
+    }
+}
+
+INT_PTR PageWindow::Notify(const NMHDR& header) {
+    LONG_PTR result = 0;
+    switch (header.code) {
+        case PSN_SETACTIVE:
+            page_.OnSetActive();
+            sheet_.PageActivated();
+            break;
+        case PSN_WIZNEXT:
+            result = page_.OnWizardNext() ? 0 : -1;
+            break;
+        case PSN_WIZBACK:
+            result = page_.OnWizardBack() ? 0 : -1;
+            break;
+        case PSN_RESET:
+            sheet_.Cancelled();
+            break;
+        default:
+            return FALSE;
+    }
+    SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+void PageWindow::ShowHelp(HWND control, POINT at) {
+    const std::map<int, int> topics = page_.HelpMap();
+    auto it = topics.find(GetDlgCtrlID(control));
+    if (it == topics.end()) return;
+    const std::wstring text = sheet_.HelpText(it->second);
+    if (text.empty()) return;
+    ShowHelpPopup(GetParent(hwnd_), text, at,
+                  reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
+}
+
+ControlKind PageWindow::KindOf(int id) const {
+    for (const ControlTemplate& c : template_->controls) {
+        if (c.id == id) return c.kind;
+    }
+    return ControlKind::Static;
+}
+
+template <typename F>
+auto PageWindow::OnUi(F&& fn) -> decltype(fn()) {
+    using R = decltype(fn());
+    if constexpr (std::is_void_v<R>) {
+        dispatcher_.Send([&] { fn(); });
+    } else {
+        R result{};
+        dispatcher_.Send([&] { result = fn(); });
+        return result;
+    }
+}
+
+void PageWindow::SetText(int id, const std::string& text) {
+    OnUi([&] { SetWindowTextW(Item(id), Widen(text).c_str()); });
+}
+
+std::string PageWindow::GetText(int id) {
+    return OnUi([&] {
+        HWND item = Item(id);
+        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(
+            GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
+        return Narrow(text);
+    });
+}
+
+void PageWindow::Show(int id, bool show) {
+    OnUi([&] { ShowWindow(Item(id), show ? SW_SHOW : SW_HIDE); });
+}
+
+void PageWindow::Enable(int id, bool enable) {
+    OnUi([&] { EnableWindow(Item(id), enable); });
+}
+
+bool PageWindow::IsEnabled(int id) {
+    return OnUi([&] {
+        HWND item = Item(id);
+        return item && IsWindowEnabled(item) != FALSE;
+    });
+}
+
+void PageWindow::Check(int id, bool checked) {
+    OnUi([&] { CheckDlgButton(hwnd_, id, checked ? BST_CHECKED : BST_UNCHECKED); });
+}
+
+bool PageWindow::IsChecked(int id) {
+    return OnUi([&] { return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED; });
+}
+
+void PageWindow::SetReadOnly(int id, bool readOnly) {
+    OnUi([&] { SendMessageW(Item(id), EM_SETREADONLY, readOnly, 0); });
+}
+
+void PageWindow::ListReset(int id) {
+    OnUi([&] {
+        SendMessageW(Item(id),
+                     KindOf(id) == ControlKind::ComboBox ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
+    });
+}
+
+int PageWindow::ListAdd(int id, const std::string& text) {
+    return OnUi([&] {
+        const std::wstring s = Widen(text);
+        const UINT msg = KindOf(id) == ControlKind::ComboBox ? CB_ADDSTRING : LB_ADDSTRING;
+        const LRESULT index = SendMessageW(Item(id), msg, 0, reinterpret_cast<LPARAM>(s.c_str()));
+        return index < 0 ? -1 : static_cast<int>(index);
+    });
+}
+
+int PageWindow::ListCount(int id) {
+    return OnUi([&] {
+        const UINT msg = KindOf(id) == ControlKind::ComboBox ? CB_GETCOUNT : LB_GETCOUNT;
+        const LRESULT n = SendMessageW(Item(id), msg, 0, 0);
+        return n < 0 ? 0 : static_cast<int>(n);
+    });
+}
+
+void PageWindow::ListSelect(int id, int index) {
+    OnUi([&] {
+        const UINT msg = KindOf(id) == ControlKind::ComboBox ? CB_SETCURSEL : LB_SETCURSEL;
+        SendMessageW(Item(id), msg, static_cast<WPARAM>(index), 0);
+    });
+}
+
+int PageWindow::ListSelectedIndex(int id) {
+    return OnUi([&] {
+        const UINT msg = KindOf(id) == ControlKind::ComboBox ? CB_GETCURSEL : LB_GETCURSEL;
+        const LRESULT index = SendMessageW(Item(id), msg, 0, 0);
+        return index < 0 ? -1 : static_cast<int>(index);
+    });
+}
+
+std::string PageWindow::ListSelectedText(int id) {
+    return OnUi([&] {
+        const bool combo = KindOf(id) == ControlKind::ComboBox;
+        HWND item = Item(id);
+        const LRESULT index = SendMessageW(item, combo ? CB_GETCURSEL : LB_GETCURSEL, 0, 0);
+        if (index < 0) return std::string();
+        const LRESULT length =
+            SendMessageW(item, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, index, 0);
+        if (length < 0) return std::string();
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        SendMessageW(item, combo ? CB_GETLBTEXT : LB_GETTEXT, index,
+                     reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<std::size_t>(length));
+        return Narrow(text);
+    });
+}
+
+void PageWindow::Focus(int id) {
+    OnUi([&] {
+        // The sheet is the dialog that keeps the focus and the default button.
+        if (HWND item = Item(id))
+            SendMessageW(GetParent(hwnd_), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
+    });
+}
+
+void PageWindow::SetTitleFont(int id, const TitleFont& font) {
+    OnUi([&] {
+        HWND item = Item(id);
+        if (!item) return;
+        // A positive height asks for the character cell's height, leading included.
+        HFONT f =
+            CreateFontW(font.pixelHeight, 0, 0, 0, font.weight, FALSE, FALSE, FALSE,
+                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                        DEFAULT_PITCH | FF_DONTCARE, Widen(font.face).c_str());
+        SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
+        // The font lives as long as the page shows it.
+        auto it = titleFonts_.find(id);
+        if (it != titleFonts_.end()) DeleteObject(it->second);
+        titleFonts_[id] = f;
+        // A title in a large font may need more height than its template
+        // gives; growing downwards keeps it readable without moving anything.
+        RECT r;
+        GetWindowRect(item, &r);
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+        const int length = GetWindowTextLengthW(item);
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(GetWindowTextW(item, text.data(), length + 1)));
+        RECT needed{0, 0, r.right - r.left, 0};
+        HDC dc = GetDC(item);
+        HGDIOBJ old = SelectObject(dc, f);
+        DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK);
+        SelectObject(dc, old);
+        ReleaseDC(item, dc);
+        if (needed.bottom > r.bottom - r.top) {
+            SetWindowPos(item, nullptr, 0, 0, r.right - r.left, needed.bottom,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    });
+}
+
+}  // namespace nubo
