@@ -80,7 +80,6 @@ bool WineRun::ready_ = false;
 
 TEST_P(WineRun, MatchesTheGoldenFile) {
     if (prefix_ == nullptr) GTEST_SKIP() << "no wine or no " << NUBOTEST_WINE_EXE;
-    if (GetParam().cancelAt != nullptr) GTEST_SKIP() << "cancels are sent on Linux only";
     ASSERT_TRUE(ready_) << ReadFile(prefix_->File("prefix.out"));
     std::vector<std::string> options = GetParam().options;
     const bool installed = std::erase(options, "--no-modem") == 0;
@@ -116,7 +115,14 @@ TEST_P(WineRun, MatchesTheGoldenFile) {
         << "golden file " << golden;
 }
 
-INSTANTIATE_TEST_SUITE_P(Wine, WineRun, ::testing::ValuesIn(GoldenCases()), GoldenCaseName);
+// Cancels are sent on Linux only.
+std::vector<GoldenCase> WineCases() {
+    std::vector<GoldenCase> cases = GoldenCases();
+    std::erase_if(cases, [](const GoldenCase& c) { return c.cancelAt != nullptr; });
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Wine, WineRun, ::testing::ValuesIn(WineCases()), GoldenCaseName);
 
 }  // namespace
 }  // namespace nubo::testing
