@@ -1,6 +1,8 @@
 // One wizard page as a property-sheet page.
 #include "win32/PageWindow.h"
 
+#include <algorithm>
+
 #include <windowsx.h>
 
 #include "platform/Texts.h"
@@ -196,15 +198,6 @@ INT_PTR PageWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
                 page_.OnCommand(id);
             }
             return FALSE;
-        }
-        case WM_CTLCOLORSTATIC: {
-            // Titles in their large font reach into the text below them; texts
-            // that never change draw without a background so that neither
-            // covers the other.
-            const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lp));
-            if (id != 0xFFFF && id != -1 && KindOf(id) != ControlKind::Title) return FALSE;
-            SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
-            return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
         }
         case WM_HELP: {
             const auto* info = reinterpret_cast<const HELPINFO*>(lp);
@@ -403,10 +396,22 @@ void PageWindow::SetTitleFont(int id, const TitleFont& font) {
         if (it != titleFonts_.end()) DeleteObject(it->second);
         titleFonts_[id] = f;
         // A title in a large font may need more height than its template
-        // gives; growing downwards keeps it readable without moving anything.
+        // gives: it grows downwards into free room, never over the control
+        // beneath it (the old-style title stays clipped to its own control).
         RECT r;
         GetWindowRect(item, &r);
         MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+        RECT page;
+        GetClientRect(hwnd_, &page);
+        LONG bottom = page.bottom;
+        for (HWND other = GetWindow(hwnd_, GW_CHILD); other;
+             other = GetWindow(other, GW_HWNDNEXT)) {
+            RECT o;
+            GetWindowRect(other, &o);
+            MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&o), 2);
+            const bool beside = o.left < r.right && r.left < o.right;
+            if (other != item && beside && o.top > r.top) bottom = std::min(bottom, o.top);
+        }
         const int length = GetWindowTextLengthW(item);
         std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
         text.resize(static_cast<std::size_t>(GetWindowTextW(item, text.data(), length + 1)));
@@ -416,8 +421,9 @@ void PageWindow::SetTitleFont(int id, const TitleFont& font) {
         DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK);
         SelectObject(dc, old);
         ReleaseDC(item, dc);
-        if (needed.bottom > r.bottom - r.top) {
-            SetWindowPos(item, nullptr, 0, 0, r.right - r.left, needed.bottom,
+        const LONG height = std::min(needed.bottom, bottom - r.top);
+        if (height > r.bottom - r.top) {
+            SetWindowPos(item, nullptr, 0, 0, r.right - r.left, height,
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
     });
