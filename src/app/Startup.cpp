@@ -23,18 +23,6 @@ std::string RawCommandLine(int argc, const char* const* argv) {
     return first == std::string::npos ? std::string() : line.substr(first);
 }
 
-std::string CommandLineAfterProgramName(const std::string& full) {
-    std::size_t pos = 0;
-    if (!full.empty() && full[0] == '"') {
-        const std::size_t close = full.find('"', 1);
-        pos = close == std::string::npos ? full.size() : close + 1;
-    } else {
-        pos = std::min(full.find_first_of(" \t"), full.size());
-    }
-    pos = std::min(full.find_first_not_of(" \t", pos), full.size());
-    return full.substr(pos);
-}
-
 std::string UserLogPath(System& system) {
     namespace fs = std::filesystem;
     const std::string name = fs::path(BesideProgram(system, ".log")).filename().string();
@@ -75,6 +63,22 @@ void OpenDefaultLog(RunSettings& settings, System& system, std::ostream& err) {
             << "; the run goes on without a log\n";
     }
 }
+
+}  // namespace
+
+std::string CommandLineAfterProgramName(const std::string& full) {
+    std::size_t pos = 0;
+    if (!full.empty() && full[0] == '"') {
+        const std::size_t close = full.find('"', 1);
+        pos = close == std::string::npos ? full.size() : close + 1;
+    } else {
+        pos = std::min(full.find_first_of(" \t"), full.size());
+    }
+    pos = std::min(full.find_first_not_of(" \t", pos), full.size());
+    return full.substr(pos);
+}
+
+namespace {
 
 int RunWizard(const std::string& commandLine, Machine machine, FrontEnd& frontEnd, ValueRule rule,
               std::ostream& err, RunSettings& settings) {

@@ -9,14 +9,17 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <sstream>
 #include <vector>
 
 namespace nubo {
@@ -90,8 +93,41 @@ std::string ReadLink(const std::string& path) {
     return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string();
 }
 
-// The first process with the device open, from its descriptors in /proc.
+std::string ProcessName(long pid) {
+    std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
+    std::string name;
+    std::getline(comm, name);
+    return name;
+}
+
+// The process whose flock holds the device, from /proc/locks lines such as
+// "1: FLOCK  ADVISORY  WRITE 2729 00:19:16 0 EOF"; 0 when none is listed.
+long LockHolder(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return 0;
+    char id[64];
+    std::snprintf(id, sizeof id, "%02x:%02x:%lu", major(st.st_dev), minor(st.st_dev),
+                  static_cast<unsigned long>(st.st_ino));
+    std::ifstream locks("/proc/locks");
+    std::string line;
+    while (std::getline(locks, line)) {
+        std::istringstream fields(line);
+        std::string number, type, mode, access, where;
+        long pid = 0;
+        fields >> number >> type >> mode >> access >> pid >> where;
+        if (type == "FLOCK" && where == id) return pid;
+    }
+    return 0;
+}
+
+// Who holds the device: the owner of its lock, or else the first process
+// with it open (an opener that only set the exclusive flag has no lock).
 void FindHolder(const std::string& path, PortFailure& failure) {
+    if (const long pid = LockHolder(path); pid > 0) {
+        failure.holderPid = pid;
+        failure.holder = ProcessName(pid);
+        return;
+    }
     char* resolved = realpath(path.c_str(), nullptr);
     if (!resolved) return;
     const std::string device = resolved;
@@ -114,9 +150,8 @@ void FindHolder(const std::string& path, PortFailure& failure) {
         }
         closedir(fds);
         if (!holds) continue;
-        std::ifstream comm("/proc/" + std::string(p->d_name) + "/comm");
-        std::getline(comm, failure.holder);
         failure.holderPid = pid;
+        failure.holder = ProcessName(pid);
         break;
     }
     closedir(proc);
