@@ -1,6 +1,6 @@
 // The test sequence: TAPI, RAM, CRC and, with a telephone number, the test
 // call and the diagnostic command; one log block and one exit-code bit per
-// failed test. Runs on the test worker (interactive) or the UI thread (automatic).
+// failed test. Runs on the test page's worker, in interactive and automatic runs alike.
 #pragma once
 #include <string>
 

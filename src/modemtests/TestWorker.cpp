@@ -14,9 +14,20 @@ constexpr int kErrorsText = 74;
 }  // namespace
 
 int TestWorker(TestPageAccess page) {
-    RunModemTests(page.tests, &page.rows);
+    const RunSettings& settings = page.tests.settings;
+    const bool automatic = settings.automaticMode;
+    // An unattended run tests only what a search found and described, and
+    // shows nothing of it: its outcome is the log and the exit code.
+    if (!automatic || settings.exitCode.load() > 0) {
+        RunModemTests(page.tests, automatic ? nullptr : &page.rows);
+    }
     const std::atomic<int>* cancel = page.tests.line.cancel;
     if (cancel && cancel->load() != 0) return 1;
+    if (automatic) {
+        // Only now, with the block written, may the wizard end.
+        page.host.EndWizard(0);
+        return 1;
+    }
     const bool passed = page.tests.settings.exitCode.load() == exitcode::kPassed;
     std::string result = texts::Text(passed ? kAllPassedText : kErrorsText);
     const std::string& moved = page.tests.settings.movedLogPath;

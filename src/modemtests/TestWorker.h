@@ -1,6 +1,7 @@
-// The interactive test run: the worker that runs the sequence for the test
-// page and then shows the outcome, and the owner that starts, cancels and
-// joins it. The owner is driven from the UI thread only.
+// The test run, interactive or unattended: the worker that runs the sequence
+// for the test page and then shows the outcome or ends the wizard, and the
+// owner that starts, cancels and joins it. The owner is driven from the UI
+// thread only.
 #pragma once
 #include <atomic>
 #include <thread>
@@ -24,9 +25,11 @@ struct TestPageAccess {
 // Control of the test page that shows the closing sentence.
 constexpr int kTestResultField = 1022;
 
-// Runs the sequence with the page's rows, then shows string 73 (every test
-// passed) or 74 in the result field and offers Back and Finish. After a
-// cancel the page is left alone. Returns 1.
+// Interactive: runs the sequence with the page's rows, then shows string 73
+// (every test passed) or 74 in the result field and offers Back and Finish.
+// Automatic: runs it without rows (only after a search that found a described
+// modem) and then ends the wizard. After a cancel the page and the wizard are
+// left alone. Returns 1.
 int TestWorker(TestPageAccess page);
 
 class TestRun {

@@ -65,6 +65,8 @@ private:
 ResultListWidget::ResultListWidget(CResultList& list, QWidget* parent)
     : QScrollArea(parent), list_(list) {
     setFrameShape(QFrame::NoFrame);
+    // The list only shows; the keyboard has nothing to do in it.
+    setFocusPolicy(Qt::NoFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     canvas_ = new Canvas(*this);

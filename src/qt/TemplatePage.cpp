@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QRadioButton>
 #include <QWhatsThis>
 
@@ -104,6 +105,9 @@ TemplatePage::TemplatePage(const DialogTemplate& dialog, UiDispatcher& dispatche
                 line->setFrameShape(QFrame::HLine);
                 line->setFrameShadow(QFrame::Sunken);
                 line->setGeometry(units_.X(c.x), units_.Y(c.y), units_.X(c.w), 2);
+                // A line drawn to the template's edge runs across the whole
+                // page, however wide the sheet makes it.
+                if (c.x + c.w >= dialog.width - 1) fullWidthLines_.push_back(line);
                 continue;
             }
             case ControlKind::RadioButton:
@@ -132,7 +136,7 @@ TemplatePage::TemplatePage(const DialogTemplate& dialog, UiDispatcher& dispatche
             }
             case ControlKind::ListBox: {
                 auto* list = new QListWidget(this);
-                list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+                list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
                 list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
                 const int id = c.id;
                 connect(list, &QListWidget::currentRowChanged, this, [this, id](int) {
@@ -163,6 +167,11 @@ TemplatePage::TemplatePage(const DialogTemplate& dialog, UiDispatcher& dispatche
         w->setEnabled(c.enabled);
         if (c.id > 0) controls_[c.id] = w;
     }
+}
+
+void TemplatePage::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    for (QWidget* line : fullWidthLines_) line->resize(width() - line->x(), line->height());
 }
 
 void TemplatePage::SetHelp(const std::map<int, int>& controlTopics,
@@ -353,7 +362,17 @@ std::string TemplatePage::ListSelectedText(int id) {
 
 void TemplatePage::Focus(int id) {
     OnUi([&] {
-        if (QWidget* w = Control(id)) w->setFocus();
+        QPointer<QWidget> w = Control(id);
+        if (!w) return;
+        w->setFocus();
+        // An option chosen with an arrow key takes the focus itself once its
+        // click has been handled: hand it on after that.
+        QMetaObject::invokeMethod(
+            this,
+            [w] {
+                if (w && w->isVisible()) w->setFocus();
+            },
+            Qt::QueuedConnection);
     });
 }
 
@@ -372,9 +391,18 @@ void TemplatePage::SetTitleFont(int id, const TitleFont& titleFont) {
         f.setWeight(titleFont.weight >= 700 ? QFont::Bold : QFont::Normal);
         w->setFont(f);
         // A title in a large font may need more lines than its template height
-        // holds; growing downwards keeps it readable without moving anything.
+        // holds: it grows downwards into free room, never over the control
+        // beneath it (the old-style title is clipped to its own control).
         if (auto* label = qobject_cast<QLabel*>(w)) {
-            const int needed = label->heightForWidth(label->width());
+            int bottom = height();
+            const QRect g = label->geometry();
+            for (QWidget* other : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                const QRect o = other->geometry();
+                const bool beside = o.left() <= g.right() && g.left() <= o.right();
+                if (other != label && beside && o.top() > g.top())
+                    bottom = std::min(bottom, o.top());
+            }
+            const int needed = std::min(label->heightForWidth(label->width()), bottom - g.top());
             if (needed > label->height()) label->resize(label->width(), needed);
         }
     });

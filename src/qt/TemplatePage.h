@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <map>
+#include <vector>
 
 #include "platform/DialogItems.h"
 #include "qt/UiDispatcher.h"
@@ -62,6 +63,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     template <typename F>
@@ -72,6 +74,7 @@ private:
     DialogUnits units_;
     QSize pixelSize_;
     std::map<int, QWidget*> controls_;
+    std::vector<QWidget*> fullWidthLines_;
     std::function<void(int)> onCommand_;
     bool programmatic_ = false;
     std::map<QWidget*, QString> help_;  // selection changes made by the program send no command

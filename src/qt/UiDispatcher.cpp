@@ -68,6 +68,35 @@ void UiDispatcher::Post(std::function<void()> fn) {
         Qt::QueuedConnection);
 }
 
+bool UiDispatcher::SendAndWait(std::function<void(std::function<void()> done)> start) {
+    auto done = std::make_shared<bool>(false);
+    std::uint64_t generation = 0;
+    {
+        std::lock_guard lock(mutex_);
+        if (closed_) return false;
+        generation = generation_;
+    }
+    auto finish = [this, done, generation] {
+        std::lock_guard lock(mutex_);
+        if (generation != generation_) return;
+        *done = true;
+        cv_.notify_all();
+    };
+    QMetaObject::invokeMethod(
+        this,
+        [this, start = std::move(start), finish, generation] {
+            {
+                std::lock_guard lock(mutex_);
+                if (generation != generation_) return;
+            }
+            start(finish);
+        },
+        Qt::QueuedConnection);
+    std::unique_lock lock(mutex_);
+    cv_.wait(lock, [&] { return *done || generation != generation_; });
+    return *done;
+}
+
 void UiDispatcher::Close() {
     std::lock_guard lock(mutex_);
     closed_ = true;

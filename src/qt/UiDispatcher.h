@@ -22,6 +22,10 @@ public:
     bool Send(std::function<void()> fn);
     // Runs fn on the UI thread later, unless worker calls are closed by then.
     void Post(std::function<void()> fn);
+    // Runs start on the UI thread and waits until it calls the done function it
+    // was given (once whatever it began is over) or until worker calls close.
+    // The UI thread goes on serving everything else meanwhile. False when closed.
+    bool SendAndWait(std::function<void(std::function<void()> done)> start);
 
     void Close();
     void Open();

@@ -41,8 +41,13 @@ QString Str(int id) {
 
 WizardSheet::WizardSheet(std::vector<WizardPage*> pages, bool newStyle, bool lowColour,
                          const std::string& helpFile)
-    : pages_(std::move(pages)), created_(pages_.size(), false), newStyle_(newStyle) {
+    : pages_(std::move(pages)),
+      created_(pages_.size(), false),
+      newStyle_(newStyle),
+      boxesShown_(QGuiApplication::platformName() != QLatin1String("offscreen")) {
     setFont(TemplateFont());
+    // The help pop-ups speak in the dialog's font, not the toolkit's own.
+    QApplication::setFont(font(), "QWhatsThat");
     // Context help sits in the title bar; there is no Help button.
     setWindowFlags(windowFlags() | Qt::WindowContextHelpButtonHint);
     const QColor window = palette().color(QPalette::Base);
@@ -67,6 +72,8 @@ WizardSheet::WizardSheet(std::vector<WizardPage*> pages, bool newStyle, bool low
     headerTitle_->setGeometry(21, 8, 410, 16);
     headerSubtitle_ = new QLabel(header_);
     headerSubtitle_->setWordWrap(true);
+    // One line or two, the subtitle starts at the same place on every page.
+    headerSubtitle_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     headerSubtitle_->setGeometry(41, 24, 400, 32);
     headerLine_ = new QFrame(this);
     headerLine_->setFrameShape(QFrame::HLine);
@@ -240,14 +247,26 @@ void WizardSheet::EndWizard(int /*result*/) {
 }
 
 void WizardSheet::ShowMessageBox(const std::string& text, const std::string& caption) {
-    if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
-        // Nobody could acknowledge a box without a display: say it and go on.
+    if (!boxesShown_) {
         std::cerr << caption << ": " << text << std::endl;
         return;
     }
-    dispatcher_.Send([&] {
-        QMessageBox::information(this, QString::fromStdString(caption), DialogString(text));
+    // The box blocks only the worker that asked for it: the sheet stays
+    // usable, and its Cancel closes the box along with the run.
+    dispatcher_.SendAndWait([this, text, caption](std::function<void()> done) {
+        auto* box = new QMessageBox(QMessageBox::Information, QString::fromStdString(caption),
+                                    DialogString(text), QMessageBox::Ok, this);
+        box->setWindowModality(Qt::NonModal);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        connect(box, &QMessageBox::finished, box, [done] { done(); });
+        messageBox_ = box;
+        box->show();
     });
+}
+
+void WizardSheet::CloseWorkerCalls() {
+    dispatcher_.Close();
+    if (messageBox_) messageBox_->close();
 }
 
 void WizardSheet::Press(WizardButton button) {
@@ -281,7 +300,7 @@ void WizardSheet::Finish(bool cancelled) {
     for (std::size_t i = 0; i < pages_.size(); ++i) {
         if (created_[i]) pages_[i]->OnClose();
     }
-    dispatcher_.Close();
+    CloseWorkerCalls();
     done(cancelled ? QDialog::Rejected : QDialog::Accepted);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 #include <QDialog>
 #include <QImage>
+#include <QPointer>
 
 #include <vector>
 
@@ -48,10 +49,15 @@ public:
     void PressButton(WizardButton button) override;
     void EndWizard(int result) override;
     void ShowMessageBox(const std::string& text, const std::string& caption) override;
-    void CloseWorkerCalls() override { dispatcher_.Close(); }
+    void CloseWorkerCalls() override;
     void OpenWorkerCalls() override { dispatcher_.Open(); }
 
     void reject() override;  // Cancel, Escape and the close box
+
+    // Without a display nobody could acknowledge a message box, so its text
+    // goes to stderr instead; tests on the offscreen platform put it up anyway.
+    void SetMessageBoxesShown(bool shown) { boxesShown_ = shown; }
+    QWidget* MessageBox() const { return messageBox_; }
 
 private:
     void ShowPage(int index);
@@ -67,6 +73,8 @@ private:
     bool cancelled_ = false;
     bool finished_ = false;
     UiDispatcher dispatcher_;
+    bool boxesShown_;
+    QPointer<QWidget> messageBox_;
     QImage watermarkPicture_;
     QImage headerPicture_;
     QWidget* header_ = nullptr;

@@ -202,17 +202,15 @@ CTestP::Rect CTestP::ResultListRect() const {
 
 void CTestP::OnSetActive() {
     items_->SetText(kResultField, "");
-    if (settings_.automaticMode) {
-        // Only after a search that found a described modem.
-        if (settings_.exitCode > 0) {
-            ModemTestContext context = TestContext();
-            RunModemTests(context, nullptr);
-        }
-        host_->EndWizard(0);
-        return;
-    }
+    // An unattended run tests on the worker too, so that the window stays
+    // alive and Cancel (or a signal) stops the test under way; it shows no
+    // rows and ends the wizard itself.
     host_->SetWizardButtons(kWizDisabledFinish);
     resultList_.RemoveAll();
+    if (settings_.automaticMode) {
+        run_->Start({TestContext(), resultList_, *items_, *host_});
+        return;
+    }
     for (int id : {46, 47, 48}) resultList_.AddItem(texts::Text(id));
     if (!settings_.phoneNumber.empty()) {
         resultList_.AddItem(texts::Text(49));

@@ -74,8 +74,9 @@ ControlClass ClassOf(const ControlTemplate& c) {
             return {kEditClass, static_cast<DWORD>(WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP |
                                                    (c.readOnly ? ES_READONLY : 0))};
         case ControlKind::ListBox:
-            return {kListBoxClass, LBS_SORT | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
-                                       LBS_DISABLENOSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP};
+            // The scroll bar shows only when the entries do not fit.
+            return {kListBoxClass, LBS_SORT | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL |
+                                       WS_BORDER | WS_TABSTOP};
         case ControlKind::ComboBox:
             return {kComboBoxClass, CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP};
         case ControlKind::GroupBox:

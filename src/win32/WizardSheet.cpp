@@ -141,11 +141,15 @@ void WizardSheet::ApplyButtons(unsigned flags) {
     if (!sheet_) return;
     SendMessageW(sheet_, PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(flags));
     // A disabled button cannot keep the focus, and a focus that fell back on
-    // Cancel must come off it again: Enter is not meant to cancel.
+    // Cancel must come off it again: Enter is not meant to cancel. The sheet
+    // puts the focus on a page's first tab stop, which may be a field only
+    // shown to be read: a blinking caret there invites typing that goes nowhere.
     HWND focused = GetFocus();
     HWND cancel = GetDlgItem(sheet_, IDCANCEL);
+    const bool readOnly = focused && (GetWindowLongW(focused, GWL_STYLE) & ES_READONLY) &&
+                          (SendMessageW(focused, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL);
     const bool onButtons = focused == nullptr || focused == cancel ||
-                           GetParent(focused) == sheet_ || !IsWindowEnabled(focused);
+                           GetParent(focused) == sheet_ || !IsWindowEnabled(focused) || readOnly;
     if (!onButtons) return;
     const bool finish = flags & (kWizFinish | kWizDisabledFinish);
     HWND primary = GetDlgItem(sheet_, finish ? kFinishButton : kNextButton);

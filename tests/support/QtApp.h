@@ -1,16 +1,34 @@
 // What the offscreen GUI tests share: the one application object (with the
 // fonts the wizard maps its template faces to), event pumping, screenshots
-// into the build tree, and the wizard's pages on their sheet.
+// into the build tree, and the wizard's pages on their sheet, on a simulated
+// machine whose modem answers only while the test lets it.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QPainter>
+#include <QPushButton>
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 
+#include "ModemModel.h"
 #include "app/WizardStyle.h"
+#include "log/RunSettings.h"
+#include "platform/PortSource.h"
+#include "platform/fake/FakeClock.h"
+#include "platform/fake/FakeInstalledModems.h"
+#include "platform/fake/FakeSerial.h"
+#include "platform/fake/FakeSystem.h"
 #include "qt/TemplatePage.h"
 #include "qt/WizardSheet.h"
+#include "support/Process.h"
 #include "ui/Pages.h"
 
 namespace nubo::testing {
@@ -39,25 +57,123 @@ bool Await(Cond cond, int limitMs = 30000) {
     return cond();
 }
 
+// The sheet's buttons as a picture shows them: Back, then Next or Finish
+// (whichever is shown), then Cancel; upper case enabled, lower case disabled.
+inline std::string Buttons(WizardSheet& s) {
+    const auto mark = [](QPushButton* b, char c) { return b->isEnabled() ? c : char(c + 32); };
+    const bool finish = s.FinishButton()->isVisible();
+    return {mark(s.BackButton(), 'B'),
+            mark(finish ? s.FinishButton() : s.NextButton(), finish ? 'F' : 'N'),
+            mark(s.CancelButton(), 'C')};
+}
+
 #ifdef NUBO_ARTEFACTS
-inline void Shoot(QWidget& w, const std::string& name) {
+// A picture is evidence: it is taken once posted changes have run, shows the
+// pop-ups and boxes over the sheet, and its buttons are the ones expected.
+inline void Shoot(WizardSheet& s, const std::string& name, const std::string& buttons) {
+    Settle();
+    EXPECT_EQ(Buttons(s), buttons) << name;
+    // Enter must not cancel: the focus leaves Cancel whenever another button takes it.
+    const bool other = buttons[0] == 'B' || buttons[1] < 'a';
+    EXPECT_TRUE(!other || s.focusWidget() != s.CancelButton()) << name;
+    QPixmap picture = s.grab();
+    QPainter painter(&picture);
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top != &s && top->isVisible()) {
+            const QRect at(top->geometry().topLeft() - s.geometry().topLeft(), top->size());
+            painter.drawPixmap(at.topLeft(), top->grab());
+            painter.setPen(Qt::darkGray);
+            painter.drawRect(at.adjusted(0, 0, -1, -1));
+        }
+    }
+    painter.end();
     QDir().mkpath(NUBO_ARTEFACTS);
-    w.grab().save(QString::fromStdString(std::string(NUBO_ARTEFACTS "/") + name + ".png"));
+    picture.save(QString::fromStdString(std::string(NUBO_ARTEFACTS "/") + name + ".png"));
 }
 #endif
 
-// The pages of an interactive run, or the two of an automatic one, on their sheet.
-struct WizardPages {
-    WizardPages(RunSettings& settings, const PageServices& services, bool newStyle,
-                bool automatic = false)
+// The emulated modem, held while the test looks at a running worker, and each
+// of its steps paced in real time if asked, so that a Cancel can land anywhere.
+class PacedPeer : public SerialPeer {
+public:
+    explicit PacedPeer(SerialPeer& inner) : inner_(inner) {}
+    void Hold(bool hold) {
+        std::lock_guard lock(mutex_);
+        held_ = hold;
+        released_.notify_all();
+    }
+    std::chrono::microseconds pace{0};
+
+private:
+    void Receive(std::string_view bytes, std::uint32_t now) override {
+        Step();
+        inner_.Receive(bytes, now);
+    }
+    void LineReset(std::uint32_t now) override { inner_.LineReset(now); }
+    std::string TakeOutput(std::uint32_t now) override { return Step(), inner_.TakeOutput(now); }
+    bool NextDue(std::uint32_t now, std::uint32_t& due) override {
+        return inner_.NextDue(now, due);
+    }
+    void Step() {
+        std::unique_lock lock(mutex_);
+        released_.wait(lock, [&] { return !held_; });
+        std::this_thread::sleep_for(pace);
+    }
+    SerialPeer& inner_;
+    std::mutex mutex_;
+    std::condition_variable released_;
+    bool held_ = false;
+};
+
+// The offscreen wizard on a simulated machine: the emulated modem on COM1 in
+// virtual time, the sample description beside the program (or the one given),
+// the modem installed for the telephony check, the log in a fresh folder; the
+// pages of an interactive run, or the two of an automatic one, on their sheet.
+struct ProgramFolder {
+    // Set before the pages are made: they learn there where their files lie.
+    ProgramFolder() { system.programPath = dir.File("nubotest"); }
+    TempDir dir;
+    FakeSystem system;
+};
+
+struct SimulatedWizard : ProgramFolder {
+    explicit SimulatedWizard(bool newStyle, bool automatic = false,
+                             const std::string& description = {})
         : welcome(settings, PageTable(PageKind::Welcome, newStyle), newStyle),
           port(settings, services, PageTable(PageKind::Port, newStyle)),
           search(settings, services, PageTable(PageKind::Search, newStyle)),
           test(settings, services, PageTable(PageKind::Test, newStyle)) {
+        serial.Add("COM1", line);
+        if (description.empty()) {
+            std::filesystem::copy_file(NUBO_SOURCE_DIR "/res/data/nubotest.ini",
+                                       system.programPath + ".ini");
+        } else {
+            dir.Write("nubotest.ini", description);
+        }
+        installed.models = {"NUBO 56K-PRO"};
+        settings.newStyleWizard = newStyle;
+        settings.automaticMode = automatic;
+        settings.log = std::make_unique<CLogFile>(system, dir.File("run.log"));
         std::vector<WizardPage*> pages = {&welcome, &port, &search, &test};
         if (automatic) pages = {&search, &test};
         sheet = std::make_unique<WizardSheet>(pages, newStyle, false);
     }
+    ~SimulatedWizard() {
+        peer.Hold(false);
+        sheet.reset();
+    }
+    std::string Log() const { return ReadFile(dir.File("run.log")); }
+
+    FakeClock clock;
+    modemsim::ModemModel modem{modemsim::ModemProfile{}};
+    PacedPeer peer{modem};
+    FakeSerialLine line{clock, peer};
+    FakeSerialDriver serial;
+    ListedPorts ports{{"COM1"}};
+    FakeInstalledModems installed;
+    ModemRecords records;
+    RunSettings settings;
+    PageServices services{system, clock, serial, ports, installed, records};
     CWelcomeP welcome;
     CCommP port;
     CConfigP search;

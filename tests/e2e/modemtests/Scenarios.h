@@ -40,7 +40,11 @@ inline const std::vector<GoldenCase>& GoldenCases() {
          0x08},
         {"ModemThatIsNotDescribed", "not-described.log", {"--name=NUBO 28K8"}, -3},
         {"NoModem", "no-modem.log", {"--silent"}, -2},
-        {"Cancelled", "cancelled.log", {"--silent"}, -5, "Scanning Port"}};
+        {"CancelledDuringTheTestCall",
+         "cancelled.log",
+         {"--connect-delay=30000"},
+         -5,
+         "======================  DIAL TEST"}};
     return cases;
 }
 

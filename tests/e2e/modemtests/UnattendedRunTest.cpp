@@ -63,6 +63,13 @@ protected:
                                    std::filesystem::copy_options::overwrite_existing);
     }
 
+    // Headless, in English, with the ModemManager stand-in's bus.
+    static EnvChanges Env(const std::string& bus) {
+        return {{"DISPLAY", std::nullopt},         {"WAYLAND_DISPLAY", std::nullopt},
+                {"QT_QPA_PLATFORM", std::nullopt}, {"LANG", "C"},
+                {"LC_ALL", std::nullopt},          {"DBUS_SYSTEM_BUS_ADDRESS", bus}};
+    }
+
     // Runs nubotest /P:port [/T:number] /L:log and compares the log with the
     // golden file. With cancelAt, the run is stopped once its log holds that text.
     void RunAndCompare(const std::string& golden, const std::string& port, const std::string& bus,
@@ -72,9 +79,7 @@ protected:
         std::vector<std::string> args = {"/P:" + port};
         if (!number.empty()) args.push_back("/T:" + number);
         args.push_back("/L:" + log);
-        EnvChanges env = {{"DISPLAY", std::nullopt},         {"WAYLAND_DISPLAY", std::nullopt},
-                          {"QT_QPA_PLATFORM", std::nullopt}, {"LANG", "C"},
-                          {"LC_ALL", std::nullopt},          {"DBUS_SYSTEM_BUS_ADDRESS", bus}};
+        EnvChanges env = Env(bus);
         env["NUBOTEST_REPORT"] = dir_.File("report.json");
         Process run(exe_, args, env);
         for (int i = 0; cancelAt && i < 600 && ReadFile(log).find(cancelAt) == std::string::npos;
@@ -110,6 +115,34 @@ TEST_P(GoldenLog, MatchesTheGoldenFile) {
 
 INSTANTIATE_TEST_SUITE_P(UnattendedRun, GoldenLog, ::testing::ValuesIn(GoldenCases()),
                          GoldenCaseName);
+
+// SIGTERM cancels like the Cancel button, also while the test call waits for
+// the modem: the run stops within a second, the cancel line last.
+TEST_F(UnattendedRun, SigtermDuringTheTestCallCancelsAtOnce) {
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+    const auto bound = std::chrono::seconds(5);  // a sanitizer slows every step
+#else
+    const auto bound = std::chrono::seconds(1);
+#endif
+    DemoBus bus({"--connect-delay=30000"});
+    ASSERT_FALSE(bus.Device().empty());
+    const std::string log = dir_.File("run.log");
+    Process run(exe_, {"/P:" + bus.Device(), "/T:0123", "/L:" + log}, Env(bus.Bus()));
+    for (int i = 0; i < 600 && ReadFile(log).find("DIAL TEST") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ASSERT_NE(ReadFile(log).find("DIAL TEST"), std::string::npos) << ReadFile(log);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // into the wait
+    const auto signalled = std::chrono::steady_clock::now();
+    run.Signal(SIGTERM);
+    const ProcessResult r = run.Wait(std::chrono::seconds(20));
+    EXPECT_LT(std::chrono::steady_clock::now() - signalled, bound);
+    EXPECT_EQ(r.status, -5 & 0xff) << r.err;
+    const std::string text = ReadFile(log);
+    EXPECT_EQ(LogLinesWithoutTime(text).back(),
+              "PRG-Message         : Program canceled by user !\r");
+    EXPECT_EQ(text.find("END OF THE MODEM TESTS"), std::string::npos);
+}
 
 TEST_F(UnattendedRun, ScanOfAllPortsFindsTheModemBehindASilentPort) {
     DemoBus bus({"--connect-delay=300"});

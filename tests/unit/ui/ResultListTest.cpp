@@ -84,26 +84,5 @@ TEST(ResultListLayout, AbsentMarksAreNeverDrawnAndTallMarksStartAboveTheRow) {
     EXPECT_EQ(layout.ops[0].y, 10 - 7);
 }
 
-TEST(ResultList, RowsFlagsAndRepaintRequests) {
-    CResultList list;
-    int repaints = 0;
-    list.SetRepaintHandler([&] { ++repaints; });
-    list.AddItem("one");
-    list.AddItem("two");
-    EXPECT_EQ(repaints, 0);  // adding rows asks for no repaint
-    list.SetActive(1, true);
-    list.SetResult(1, false, true);
-    list.SetActive(1, false);
-    EXPECT_EQ(repaints, 3);
-    const std::vector<RowState> rows = list.Snapshot();
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_TRUE(rows[1].failed);
-    EXPECT_FALSE(rows[1].active);
-    EXPECT_FALSE(rows[0].failed);
-    list.SetActive(7, true);  // a row that does not exist changes nothing
-    list.RemoveAll();
-    EXPECT_EQ(list.Count(), 0);
-}
-
 }  // namespace
 }  // namespace nubo
