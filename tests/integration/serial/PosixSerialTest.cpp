@@ -60,9 +60,7 @@ TEST(PosixSerial, PortOperationsOnAPty) {
     EXPECT_EQ(sim.Stop(), 0);
 }
 
-// What the driver's open error says as seen by a user the device does not
-// let in: as root, a child that has become "nobody"; otherwise ourselves,
-// once the owner's rights are gone.
+// The open error of a user the device does not let in: "nobody" if we are root, else us.
 std::uint32_t OpenErrorWithoutPermission(const std::string& path) {
     if (geteuid() != 0) {
         chmod(path.c_str(), 0060);

@@ -184,7 +184,8 @@ TEST_F(StartupTest, InteractiveRunCancelledAndOldStyle) {
 // A default log that cannot be created beside the program goes to the
 // user's own folder and stderr says where; an explicit /L: path does not.
 TEST_F(StartupTest, LogThatCannotBeCreatedIsNeverLostSilently) {
-    const fs::path state = dir_ / "state", home = dir_ / "home", local = dir_ / "local";
+    const std::string state = (dir_ / "state").string(), home = (dir_ / "home").string(),
+                      local = (dir_ / "local").string();
     const struct {
         PlatformFamily family;
         std::map<std::string, std::string> env;
@@ -192,18 +193,18 @@ TEST_F(StartupTest, LogThatCannotBeCreatedIsNeverLostSilently) {
         fs::path log;  // empty: no log anywhere
     } cases[] = {
         {PlatformFamily::Posix,
-         {{"XDG_STATE_HOME", state.string()}, {"HOME", home.string()}},
+         {{"XDG_STATE_HOME", state}, {"HOME", home}},
          "",
-         state / "nubotest"},
+         fs::path(state) / "nubotest"},
         {PlatformFamily::Posix,
-         {{"XDG_STATE_HOME", "rel"}, {"HOME", home.string()}},
+         {{"XDG_STATE_HOME", "rel"}, {"HOME", home}},
          "/P:COM1",
-         home / ".local/state/nubotest"},
-        {PlatformFamily::NT, {{"LOCALAPPDATA", local.string()}}, "/L: /P:COM1", local / "nubotest"},
-        {PlatformFamily::Posix,
-         {{"HOME", home.string()}},
-         "/L:" + (dir_ / "no/run.log").string(),
-         {}},
+         fs::path(home) / ".local" / "state" / "nubotest"},
+        {PlatformFamily::NT,
+         {{"LOCALAPPDATA", local}},
+         "/L: /P:COM1",
+         fs::path(local) / "nubotest"},
+        {PlatformFamily::Posix, {{"HOME", home}}, "/L:" + (dir_ / "no/run.log").string(), {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);

@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# The Windows installer under Wine, as a service script would use it: builds
+# it, installs it silently into a fresh 32-bit prefix, checks the files, the
+# Start-menu entry and the Add/Remove Programs entry, runs the installed
+# program unattended against the emulated modem on COM5 (judged by its log
+# against the Linux run's golden log), uninstalls it silently and checks that
+# nothing of it is left. Builds what is missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+start=$(date +%s)
+work="$PWD/build/mingw-i686/installer-test"
+sim="$PWD/build/host-tools/nubotest-modemsim"
+golden="$PWD/tests/e2e/modemtests/golden/every-test-passes.log"
+title="NUBO Modem Installation Test"
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\nubotest'
+modem_key='HKLM\SYSTEM\CurrentControlSet\Control\Class\{4D36E96D-E325-11CE-BFC1-08002BE10318}\0000'
+
+sim_pid=""
+fail() {
+    echo "installer-test: $*" >&2
+    exit 1
+}
+cleanup() {
+    [ -z "${WINEPREFIX:-}" ] || wineserver -k 2>/dev/null || true
+    [ -z "$sim_pid" ] || kill "$sim_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+echo "-- build"
+[ -f build/mingw-i686/CMakeCache.txt ] || cmake --preset mingw-i686 >/dev/null
+cmake --build --preset mingw-i686 -j"$(nproc)" --target installer >/dev/null
+setup="$(ls "$PWD"/build/mingw-i686/nubotest-*-setup.exe)"
+version="$(basename "$setup" -setup.exe)"
+version="${version#nubotest-}"
+ls -l "$setup" "$PWD/build/mingw-i686/nubotest-$version-win32.zip"
+if [ ! -x "$sim" ]; then
+    mkdir -p "$(dirname "$sim")"
+    g++ -std=c++20 -O1 -Itools/modemsim -Isrc tools/modemsim/*.cpp -o "$sim"
+fi
+
+echo "-- prefix, emulator on COM5"
+rm -rf "$work"
+mkdir -p "$work"
+unset DISPLAY
+export LANG=C
+# shellcheck source=scripts/wine.sh
+. scripts/wine.sh
+wine_prefix "$work"
+programs="$WINEPREFIX/drive_c/Program Files"
+menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
+(cd "$programs" && find . | sort) >"$work/programs.before"
+"$sim" --connect-delay=500 >"$work/sim.out" 2>&1 &
+sim_pid=$!
+for _ in $(seq 100); do
+    device="$(head -1 "$work/sim.out")"
+    [ -n "$device" ] && break
+    sleep 0.1
+done
+[ -n "$device" ] || fail "the emulator did not start: $(cat "$work/sim.out")"
+model="$("$sim" --connect-delay=500 --print-name)"
+# No display: the pages need no pictures. The emulated model is an installed modem.
+wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >"$work/configure.out" 2>&1
+wine reg add "$modem_key" /v Model /d "$model" /f >>"$work/configure.out" 2>&1
+wine_map_ports "COM5=$device"
+
+echo "-- silent install"
+status=0
+wine "$setup" /S >"$work/install.out" 2>&1 || status=$?
+[ "$status" = 0 ] || fail "the installer ended with $status: $(cat "$work/install.out")"
+for file in nubotest.exe nubotest.ini nubotest.dat nubotest.HLP uninstall.exe; do
+    [ -f "$programs/nubotest/$file" ] || fail "not installed: C:\\Program Files\\nubotest\\$file"
+done
+[ -f "$menu/$title.lnk" ] || fail "no Start-menu entry \"$title\""
+wine reg query "$key" >"$work/key.out" 2>&1 || fail "no uninstall entry: $(cat "$work/key.out")"
+tr -d '\r' <"$work/key.out" | grep -E '^ +[A-Za-z]+ +REG_' | sed 's/^ */   /'
+expect_value() {
+    grep -qE "^ +$1 +REG_SZ +$2\\s*$" "$work/key.out" || fail "uninstall entry: $1 is not $2"
+}
+expect_value DisplayName "$title"
+expect_value DisplayVersion "$version"
+expect_value Publisher NUBO
+expect_value UninstallString '"C:\\Program Files\\nubotest\\uninstall.exe"'
+expect_value QuietUninstallString '"C:\\Program Files\\nubotest\\uninstall.exe" /S'
+
+echo "-- installed program, unattended"
+log="Z:${work//\//\\}\\run.log"
+status=0
+timeout 120 wine 'C:\Program Files\nubotest\nubotest.exe' /P:COM5 /T:0123 "/L:$log" \
+    >"$work/run.out" 2>&1 || status=$?
+[ -f "$work/run.log" ] || fail "no log (exit status $status): $(cat "$work/run.out")"
+log_pattern="$(printf '%s' "$log" | sed 's/[][\\/.*^$]/\\&/g')"
+sed -e 's/^[0-9][0-9]:[0-9][0-9]:[0-9][0-9] - //' \
+    -e 's/^\(Startdate *: \)[0-9][0-9]\.[0-9][0-9]\.[0-9]\{4\}/\1<date>/' \
+    -e "s/$log_pattern/<log>/g" -e 's/COM5/<port>/g' -e 's/\r$//' -e 's/\r/\\r/g' \
+    "$work/run.log" >"$work/run.normalised"
+diff -u "$golden" "$work/run.normalised" || fail "the log differs from $golden"
+[ "$status" = 0 ] || fail "exit status $status, the log says every test passed"
+echo "log equals $(basename "$golden"), exit status $status"
+
+# The uninstaller copies itself to the temporary folder, starts that copy and
+# returns at once; with _?= it runs where it is and returns when done. So a
+# script runs a copy of it in place, as the README says.
+echo "-- silent uninstall"
+cat >"$work/uninstall.bat" <<'EOF'
+copy /y "%ProgramFiles%\nubotest\uninstall.exe" "%TEMP%\nubotest-uninstall.exe"
+"%TEMP%\nubotest-uninstall.exe" /S _?=%ProgramFiles%\nubotest
+set status=%ERRORLEVEL%
+del "%TEMP%\nubotest-uninstall.exe"
+exit %status%
+EOF
+status=0
+wine cmd /c "Z:${work//\//\\}\\uninstall.bat" >"$work/uninstall.out" 2>&1 || status=$?
+[ "$status" = 0 ] || fail "the uninstaller ended with $status: $(cat "$work/uninstall.out")"
+(cd "$programs" && find . | sort) >"$work/programs.after"
+diff -u "$work/programs.before" "$work/programs.after" || fail "left under Program Files"
+[ ! -e "$menu/$title.lnk" ] || fail "the Start-menu entry is left"
+if wine reg query "$key" >"$work/key-after.out" 2>&1; then
+    fail "the uninstall entry is left: $(cat "$work/key-after.out")"
+fi
+echo "-- installer test passed: installed, ran, uninstalled; nothing left ($(($(date +%s) - start)) s)"
+wineserver -k 2>/dev/null || true
+wineserver -w
+rm -rf "$work"
