@@ -23,6 +23,7 @@ install(FILES ${linkdir}/nubotest DESTINATION bin)
 install(FILES ${pkgdir}/nubotest.1 DESTINATION share/man/man1)
 install(FILES ${pkgdir}/nubotest.desktop DESTINATION share/applications)
 install(FILES ${pkgdir}/nubotest.png DESTINATION share/icons/hicolor/48x48/apps)
+install(FILES ${PROJECT_SOURCE_DIR}/res/report.schema.json DESTINATION share/doc/nubotest)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME nubotest)

@@ -6,6 +6,7 @@
 #include <memory>
 #include <system_error>
 
+#include "app/ReportFile.h"
 #include "app/WizardStyle.h"
 #include "platform/System.h"
 
@@ -77,9 +78,10 @@ std::string CommandLineAfterProgramName(const std::string& full) {
     return full.substr(pos);
 }
 
-int RunProgram(const std::string& commandLine, Machine machine, FrontEnd& frontEnd, ValueRule rule,
-               std::ostream& err) {
-    RunSettings settings;
+namespace {
+
+int RunWizard(const std::string& commandLine, Machine machine, FrontEnd& frontEnd, ValueRule rule,
+              std::ostream& err, RunSettings& settings) {
     ModemRecords records;
     const PageServices services{machine.system, machine.clock,           machine.serial,
                                 machine.ports,  machine.installedModems, records};
@@ -105,6 +107,7 @@ int RunProgram(const std::string& commandLine, Machine machine, FrontEnd& frontE
         err << "nubotest: cannot create the log " << settings.log->Path()
             << "; the run goes on without a log\n";
     }
+    if (settings.log->IsOpen()) settings.report.logPath = settings.log->Path();
 
     const std::string rule56(56, '=');
     settings.Log(rule56);
@@ -135,6 +138,26 @@ int RunProgram(const std::string& commandLine, Machine machine, FrontEnd& frontE
 
     const int code = settings.exitCode;
     settings.log.reset();
+    return code;
+}
+
+}  // namespace
+
+int RunProgram(const std::string& commandLine, Machine machine, FrontEnd& frontEnd, ValueRule rule,
+               std::ostream& err) {
+    RunSettings settings;
+    settings.report.startTime = ReportTimeNow();
+    settings.report.interactive = commandLine.empty();
+    settings.report.commandLine = commandLine;
+    // The pages and their workers are gone when the wizard returns, so the
+    // report is complete and nobody writes it any more.
+    const int code = RunWizard(commandLine, machine, frontEnd, rule, err, settings);
+    const std::string reportPath = machine.system.Environment(kReportVariable);
+    if (!reportPath.empty()) {
+        settings.report.endTime = ReportTimeNow();
+        settings.report.exitCode = code;
+        WriteRunReport(settings.report, machine.system, reportPath, err);
+    }
     return code;
 }
 

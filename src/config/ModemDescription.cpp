@@ -93,6 +93,7 @@ bool LoadModemDescription(const CIniFile& ini, const std::string& modelName,
 
     const std::string alias = ini.GetValue(section, keys::kAlias);
     if (!alias.empty()) section = alias;
+    if (settings.report.modem) settings.report.modem->section = section;
 
     const std::string tapiName = ini.GetValue(section, keys::Name(keys::kModemTapiName));
     if (tapiName.empty()) {
@@ -106,6 +107,8 @@ bool LoadModemDescription(const CIniFile& ini, const std::string& modelName,
         if (value.empty()) {
             value = ini.GetValue(keys::kCommon, keys::Name(d.defaultKey));
             settings.Log(d.logLine);
+            if (settings.report.modem)
+                settings.report.modem->defaultedKeys.push_back(keys::Name(d.key));
         }
         commands.*d.field = value;
     }

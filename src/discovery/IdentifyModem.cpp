@@ -43,11 +43,11 @@ bool Rejected(const std::string& answer) {
 }  // namespace
 
 bool IdentifyModem(SerialLine line, const std::string& portName, const IdentifyCommands& commands,
-                   DetectedModem& modem, const std::atomic<int>* cancel, PortFailure* openFailure) {
+                   DetectedModem& modem, const std::atomic<int>* cancel, PortAttempt* attempt) {
     CComPort port(line.driver, line.clock, line.trace);
     if (port.SetPortName(portName) == 0) return false;
     const int opened = port.Open();
-    if (openFailure) *openFailure = port.OpenFailure();
+    if (attempt) attempt->openFailure = port.OpenFailure();
     if (!opened) return false;
     port.PurgeInput(kSettle);
 
@@ -63,6 +63,11 @@ bool IdentifyModem(SerialLine line, const std::string& portName, const IdentifyC
     };
 
     if (!request(commands.detectCmd)) return giveUp();
+    if (attempt) {
+        attempt->outcome = port.LastEchoComplete() ? PortOutcome::Answered
+                           : port.BytesHeard() > 0 ? PortOutcome::NoEcho
+                                                   : PortOutcome::Silent;
+    }
     if (answer.find(commands.detectAnswer) == std::string::npos) return giveUp();
 
     bool identified = false;

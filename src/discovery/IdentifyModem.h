@@ -7,6 +7,7 @@
 
 #include "config/IdentifyCommands.h"
 #include "config/ModemDescription.h"
+#include "log/RunReport.h"
 #include "platform/Clock.h"
 #include "platform/SerialDevice.h"
 
@@ -24,10 +25,11 @@ struct SerialLine {
 // True when the answer to the detect command holds the detect answer and at
 // least one later command was answered without "ERR". Replaces
 // modem.modelName when a name answer came, appends to modem.firmware. A raised
-// cancel flag ends the conversation early with false. openFailure, when
-// given, gets why the port did not open (kind None when it did).
+// cancel flag ends the conversation early with false. attempt, when given,
+// gets what the port did: why it did not open (kind None when it did) or what
+// came back; its name and identified flag are the caller's.
 bool IdentifyModem(SerialLine line, const std::string& portName, const IdentifyCommands& commands,
                    DetectedModem& modem, const std::atomic<int>* cancel = nullptr,
-                   PortFailure* openFailure = nullptr);
+                   PortAttempt* attempt = nullptr);
 
 }  // namespace nubo

@@ -37,12 +37,25 @@ int ModemSearchThread(SearchContext c, const std::atomic<int>* cancel) {
     if (c.ini.Load() == -1) settings.Log("ERROR               : .INI File not found !");
     const IdentifyCommands commands = ReadIdentifyCommands(c.ini);
     c.modem.firmware.clear();
-
-    bool found = false;
+    settings.report.ports.clear();
+    settings.report.modem.reset();
     // When the one port searched did not even open, the status line says why
     // instead of "no modem"; the log keeps its lines.
     PortFailure openFailure;
     int tried = 0;
+    // The run report keeps what each port did, in the order tried.
+    auto identify = [&](const std::string& name) {
+        PortAttempt attempt;
+        attempt.name = name;
+        const bool identified = IdentifyModem(c.line, name, commands, c.modem, cancel, &attempt);
+        attempt.identified = identified;
+        openFailure = attempt.openFailure;
+        ++tried;
+        if (!cancelled()) settings.report.ports.push_back(attempt);
+        return identified;
+    };
+
+    bool found = false;
     if (settings.port.empty() || settings.searchAllPorts) {
         std::deque<std::string> queue;
         for (std::string& name : ReadPortList(c.ports)) queue.push_back(std::move(name));
@@ -52,8 +65,7 @@ int ModemSearchThread(SearchContext c, const std::atomic<int>* cancel) {
             last = queue.front();
             queue.pop_front();
             c.view.ShowPort(last);
-            found = IdentifyModem(c.line, last, commands, c.modem, cancel, &openFailure);
-            ++tried;
+            found = identify(last);
             if (cancelled()) return 0;
             settings.Log("Automat. port scan  : " + last);
         }
@@ -61,8 +73,7 @@ int ModemSearchThread(SearchContext c, const std::atomic<int>* cancel) {
     } else {
         settings.Log("Scanning Port       : " + settings.port);
         c.view.ShowPort(settings.port);
-        found = IdentifyModem(c.line, settings.port, commands, c.modem, cancel, &openFailure);
-        ++tried;
+        found = identify(settings.port);
         if (cancelled()) return 0;
     }
 
@@ -77,6 +88,10 @@ int ModemSearchThread(SearchContext c, const std::atomic<int>* cancel) {
     }
 
     settings.exitCode = exitcode::kFound;
+    settings.report.modem.emplace();
+    settings.report.modem->port = settings.port;
+    settings.report.modem->model = c.modem.modelName;
+    settings.report.modem->firmware = c.modem.firmware;
     // The line is formed as C text: a name ends at its first NUL.
     settings.Log("Detected modem      : " + std::string(c.modem.modelName.c_str()) + " (" +
                  std::string(settings.port.c_str()) + ")");

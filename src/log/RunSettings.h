@@ -9,6 +9,7 @@
 #include <string>
 
 #include "log/LogFile.h"
+#include "log/RunReport.h"
 
 namespace nubo {
 
@@ -21,6 +22,7 @@ struct RunSettings {
     bool newStyleWizard = false;
     std::atomic<std::int32_t> exitCode{0};
     std::unique_ptr<CLogFile> log;
+    RunReport report;
     // Set by start-up when the default log could not be created beside the
     // program and went to the user's own folder; the wizard shows it at the end.
     std::string movedLogPath;

@@ -118,6 +118,7 @@ int CComPort::Read(std::string& out, int count) {
         DebugTrace("Read:Critial Error: %u\n", static_cast<unsigned>(error));
         got = 0;
     }
+    bytesHeard_ += got;
     out.assign(buffer.data(), wanted);
     return static_cast<int>(got);
 }

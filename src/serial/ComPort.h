@@ -73,6 +73,15 @@ public:
 #endif
         ;
 
+    // What the port heard, for the run report: bytes read since construction,
+    // and whether the last request's command and CR came back whole.
+    std::uint64_t BytesHeard() const {
+        return bytesHeard_;
+    }
+    bool LastEchoComplete() const {
+        return echoComplete_;
+    }
+
     bool IsOpen() const {
         return device_ != nullptr;
     }
@@ -99,6 +108,8 @@ private:
     SerialTraceSink& trace_;
     std::unique_ptr<SerialDevice> device_;  // null exactly when the port is closed
     std::string portName_;
+    std::uint64_t bytesHeard_ = 0;
+    bool echoComplete_ = false;
     PortFailure openFailure_;
 };
 

@@ -104,6 +104,7 @@ int CComPort::RunRequest(const std::string& command, std::string& answer, int fl
     int answerClass = 0;
     int attempts = 0;
     std::string collected;
+    echoComplete_ = false;
 
     while (answerClass < 1) {
         int failures = 0;
@@ -160,6 +161,7 @@ int CComPort::RunRequest(const std::string& command, std::string& answer, int fl
             if (ReadWithTimeout(echo, 1, kEchoWait, 0) == 1 && IsLineEnd(echo[0])) break;
         }
         DebugTrace("Request: complete command written\n");
+        echoComplete_ = true;
         if (flags & RequestNoAnswer) return 1;
 
         // Answer phase.

@@ -1,7 +1,9 @@
 // Whole unattended runs: the built program finds the emulated modem on a
 // pseudo-terminal, tests it and reports through the log and the exit status.
 // The logs, without time stamps, must equal the golden files; run with
-// NUBO_UPDATE_GOLDEN=1 to write the files anew (and read the diff).
+// NUBO_UPDATE_GOLDEN=1 to write the files anew (and read the diff). Every run
+// also leaves its JSON report, which must fit the schema and tell what the log
+// and the exit status of the same run tell.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -68,16 +70,27 @@ protected:
                 {"LC_ALL", std::nullopt},          {"DBUS_SYSTEM_BUS_ADDRESS", bus}};
     }
 
-    // Runs nubotest /P:port [/T:number] /L:log and compares the log with the golden file.
+    // Runs nubotest /P:port [/T:number] /L:log and compares the log with the
+    // golden file. With cancelAt, the run is stopped once its log holds that text.
     void RunAndCompare(const std::string& golden, const std::string& port, const std::string& bus,
-                       const std::string& number, int expectedStatus) {
+                       const std::string& number, int expectedStatus,
+                       const char* cancelAt = nullptr) {
         const std::string log = dir_.File("run.log");
         std::vector<std::string> args = {"/P:" + port};
         if (!number.empty()) args.push_back("/T:" + number);
         args.push_back("/L:" + log);
-        const ProcessResult r = RunProcess(exe_, args, Env(bus), std::chrono::seconds(120));
+        EnvChanges env = Env(bus);
+        env["NUBOTEST_REPORT"] = dir_.File("report.json");
+        Process run(exe_, args, env);
+        for (int i = 0; cancelAt && i < 600 && ReadFile(log).find(cancelAt) == std::string::npos;
+             ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        if (cancelAt) run.Signal(SIGTERM);
+        const ProcessResult r = run.Wait(std::chrono::seconds(120));
         EXPECT_FALSE(r.timedOut);
         EXPECT_EQ(r.status, expectedStatus & 0xff) << r.err;
+        CheckReport(dir_.File("report.json"), ReadFile(log), r.status);
 
         const std::string actual = Normalise(ReadFile(log), port, log);
         const std::string goldenPath = std::string(NUBO_GOLDEN_DIR) + "/" + golden;
@@ -96,7 +109,8 @@ class GoldenLog : public UnattendedRun, public ::testing::WithParamInterface<Gol
 TEST_P(GoldenLog, MatchesTheGoldenFile) {
     DemoBus bus(GetParam().options);
     ASSERT_FALSE(bus.Device().empty());
-    RunAndCompare(GetParam().golden, bus.Device(), bus.Bus(), "0123", GetParam().status);
+    RunAndCompare(GetParam().golden, bus.Device(), bus.Bus(), "0123", GetParam().status,
+                  GetParam().cancelAt);
 }
 
 INSTANTIATE_TEST_SUITE_P(UnattendedRun, GoldenLog, ::testing::ValuesIn(GoldenCases()),
@@ -143,11 +157,19 @@ TEST_F(UnattendedRun, ScanOfAllPortsFindsTheModemBehindASilentPort) {
                       {"WAYLAND_DISPLAY", std::nullopt},
                       {"LANG", "C"},
                       {"DBUS_SYSTEM_BUS_ADDRESS", bus.Bus()},
-                      {"NUBOTEST_PORTS", quiet + ":" + bus.Device()}};
+                      {"NUBOTEST_PORTS", "/dev/nubo-missing:" + quiet + ":" + bus.Device()},
+                      {"NUBOTEST_REPORT", dir_.File("scan.json")}};
     const ProcessResult r =
         RunProcess(exe_, {"/T:0123", "/L:" + log}, env, std::chrono::seconds(120));
     EXPECT_EQ(r.status, 0) << r.err;
     const std::string text = ReadFile(log);
+    CheckReport(dir_.File("scan.json"), text, r.status);
+    const auto ports = nlohmann::json::parse(ReadFile(dir_.File("scan.json")))["ports"];
+    ASSERT_EQ(ports.size(), 3U);
+    EXPECT_EQ(ports[0]["openFailure"], "missing");
+    EXPECT_EQ(ports[1]["outcome"], "silent");
+    EXPECT_EQ(ports[2]["outcome"], "answered");
+    EXPECT_TRUE(ports[2]["identified"]);
     const auto first = text.find("Automat. port scan  : " + quiet);
     const auto second = text.find("Automat. port scan  : " + bus.Device());
     EXPECT_NE(first, std::string::npos) << text;

@@ -27,7 +27,7 @@ pty=$(head -n1 "$work/sim.out")
 cat >"$work/drive.sh" <<'INNER'
 set -u
 work=$1
-NUBOTEST_PORTS=$2 "$work/nubotest" >"$work/out.txt" 2>&1 &
+NUBOTEST_PORTS=$2 NUBOTEST_REPORT="$work/report.json" "$work/nubotest" >"$work/out.txt" 2>&1 &
 pid=$!
 win=""
 for _ in $(seq 300); do
@@ -68,4 +68,10 @@ grep -q "Detected modem      : NUBO 56K-PRO ($pty)" "$log" || { echo "modem not 
 if grep -q "Program canceled by user" "$log" || [ "$status" = 251 ]; then
   echo "the wizard was cancelled"; exit 1
 fi
+# The interactive run's report tells the same outcome.
+python3 - "$work/report.json" "$status" <<'PY' || { echo "report does not match"; exit 1; }
+import json, sys
+r = json.load(open(sys.argv[1]))
+assert r["mode"] == "interactive" and r["exit"]["code"] & 0xFF == int(sys.argv[2]), r
+PY
 echo "ok"

@@ -17,6 +17,7 @@ const IdentifyCommands kCommands{"ATI", "Communications", "ATI3", "AT+GMM", "ATI
 
 struct Outcome {
     bool identified;
+    PortAttempt attempt;
     DetectedModem modem;
     std::vector<std::string> lines;  // command lines the modem received
     std::uint32_t elapsed;
@@ -30,9 +31,11 @@ Outcome Identify(ModemProfile profile, IdentifyCommands commands = kCommands,
     FakeSerialDriver driver;
     driver.Add("COM1", line);
     const std::uint32_t start = clock.TickCount();
-    const bool identified = IdentifyModem({driver, clock}, "COM1", commands, modem);
+    PortAttempt attempt;
+    const bool identified =
+        IdentifyModem({driver, clock}, "COM1", commands, modem, nullptr, &attempt);
     EXPECT_FALSE(line.InUse()) << "the port was left open";
-    return {identified, modem, model.Lines(), clock.TickCount() - start};
+    return {identified, attempt, modem, model.Lines(), clock.TickCount() - start};
 }
 
 ModemProfile WithAnswer(const std::string& command, const std::string& info,
@@ -59,6 +62,9 @@ TEST(IdentifyModem, OutcomesAndTheCommandsSent) {
     earlyEnd.faults.onlyCommand = "ATI3";
     ModemProfile silent;
     silent.faults.silent = true;
+    ModemProfile garbled;
+    garbled.faults.wrongEchoAt = 1;
+    garbled.faults.wrongEchoTimes = -1;
     // Half the answer "\r\nOK\r\n" arrives, then the line goes dead: shorter
     // than four characters, it is blanked whole.
     ModemProfile shortAnswer = WithAnswer("ATI3", "");
@@ -75,9 +81,10 @@ TEST(IdentifyModem, OutcomesAndTheCommandsSent) {
         IdentifyCommands commands;
         bool identified;
         const char* modelName;
-        const char* firmware;     // after the "pre:" it started with
-        Sent sent;                // empty: not looked at
-        std::uint32_t minMs = 0;  // virtual time the identification must take
+        const char* firmware;                         // after the "pre:" it started with
+        Sent sent;                                    // empty: not looked at
+        std::uint32_t minMs = 0;                      // virtual time the identification must take
+        PortOutcome outcome = PortOutcome::Answered;  // what the run report says
     };
     const Case cases[] = {
         {"plain name with its final OK", {}, kCommands, true, "NUBO 56K-PRO", "2.14", plain},
@@ -95,14 +102,17 @@ TEST(IdentifyModem, OutcomesAndTheCommandsSent) {
          "",
          "",
          {},
-         500 + 11 * 500 + 10 * 10},
-        {"silent port", silent, kCommands, false, "old name", "", {}},
+         500 + 11 * 500 + 10 * 10,
+         PortOutcome::Silent},
+        {"silent port", silent, kCommands, false, "old name", "", {}, 0, PortOutcome::Silent},
+        {"echo garbled", garbled, kCommands, false, "old name", "", {}, 0, PortOutcome::NoEcho},
         {"answer shorter than four characters", shortAnswer, kCommands, true, "", "2.14", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const Outcome o = Identify(c.profile, c.commands, {"old name", "pre:"});
         EXPECT_EQ(o.identified, c.identified);
+        EXPECT_EQ(o.attempt.outcome, c.outcome);
         EXPECT_EQ(o.modem.modelName, c.modelName);
         EXPECT_EQ(o.modem.firmware, std::string("pre:") + c.firmware);
         if (!c.sent.empty()) {
