@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev qt6-base-dev
           libsystemd-dev dbus xvfb xauth xdotool fonts-liberation fonts-dejavu-core
           mingw-w64 qt6-translations-l10n googletest wine wine32:i386
-          imagemagick locales dpkg-dev file man-db nsis time nlohmann-json3-dev 
+          imagemagick locales dpkg-dev file man-db nsis time nlohmann-json3-dev
           python3-jsonschema)
 missing=()
 for p in "${packages[@]}"; do
