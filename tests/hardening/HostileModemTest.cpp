@@ -2,13 +2,12 @@
 // alone and in a few combinations, against identification, the search, each
 // test executor and a whole unattended run through start-up. Each scenario
 // states its bound in virtual time; each part must end within it, with the
-// verdict of the run, a whole log and its port closed.
+// verdict of the run, a whole log and its port closed. Identification is
+// bounded and judged inside the search.
 #include <chrono>
 
 #include "HardeningRig.h"
-#include "config/IdentifyCommands.h"
 #include "config/IniFile.h"
-#include "discovery/IdentifyModem.h"
 #include "discovery/ModemSearch.h"
 #include "modemtests/TestExecutors.h"
 #include "serial/ComPort.h"
@@ -114,10 +113,6 @@ protected:
     }
 };
 
-IdentifyCommands SampleIdentifyCommands() {
-    return ReadIdentifyCommands(CIniFile(NUBO_SOURCE_DIR "/res/data/nubotest.ini"));
-}
-
 class NullView : public SearchView {
 public:
     void ShowPort(const std::string&) override {}
@@ -127,17 +122,6 @@ public:
     void SetWizardButtons(unsigned) override {}
     void PressNext() override {}
 };
-
-TEST_P(HostileModem, Identification) {
-    const Scenario& s = GetParam();
-    Machine m(MakeProfile(), s.vanish);
-    DetectedModem modem;
-    const std::uint32_t t0 = m.clock.TickCount();
-    EXPECT_EQ(IdentifyModem({m.driver, m.clock}, "COM1", SampleIdentifyCommands(), modem),
-              s.identified);
-    ExpectInBound("ident", m.clock.TickCount() - t0, s.boundMs);
-    EXPECT_FALSE(m.line->InUse());
-}
 
 TEST_P(HostileModem, SearchOnEveryPort) {
     const Scenario& s = GetParam();
