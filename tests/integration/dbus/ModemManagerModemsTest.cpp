@@ -6,10 +6,8 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -29,20 +27,11 @@ long MsSince(Clock::time_point start) {
 
 using testing::Process;
 
-std::string FindOnPath(const std::string& name) {
-    std::istringstream dirs(std::getenv("PATH") != nullptr ? std::getenv("PATH") : "/usr/bin:/bin");
-    for (std::string dir; std::getline(dirs, dir, ':');) {
-        const fs::path candidate = fs::path(dir) / name;
-        if (access(candidate.c_str(), X_OK) == 0) return candidate.string();
-    }
-    return {};
-}
-
 class ModemManagerModemsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::string daemon = FindOnPath("dbus-daemon");
-        if (daemon.empty()) GTEST_SKIP() << "dbus-daemon is not installed";
+        const std::string daemon = "/usr/bin/dbus-daemon";  // where the dbus package puts it
+        if (!testing::FileExists(daemon)) GTEST_SKIP() << "dbus-daemon is not installed";
         // A bus of our own: no activatable services, anyone may own any name.
         std::ofstream(dir_ / "bus.conf")
             << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration "
@@ -82,23 +71,19 @@ protected:
     std::string address_;
 };
 
-TEST_F(ModemManagerModemsTest, ModelsInObjectPathOrderAsGiven) {
-    // Registered in reverse, and "10" sorts before "2" as text.
-    auto standin = StartStandin({"--index", "10", "--model", "NUBO 56K-PRO  ", "--index", "2",
-                                 "--model", "", "--index", "1", "--model", "Other Modem"});
-    const std::vector<std::string> expected{"Other Modem", "", "NUBO 56K-PRO  "};
-    EXPECT_EQ(ModemManagerModems(address_).Models(), expected);
-}
-
-TEST_F(ModemManagerModemsTest, OnlyTheFirstTenOfMore) {
+// Registered in reverse; "10" sorts after "9" although not as text; a model
+// may be empty or end in blanks.
+TEST_F(ModemManagerModemsTest, FirstTenModelsInObjectPathOrder) {
+    const auto model = [](int i) {
+        return i == 1 ? "NUBO 56K-PRO  " : i == 2 ? "" : "Modem " + std::to_string(i);
+    };
     std::vector<std::string> options;
     for (int i = 11; i >= 0; --i) {
-        options.insert(options.end(),
-                       {"--index", std::to_string(i), "--model", "Modem " + std::to_string(i)});
+        options.insert(options.end(), {"--index", std::to_string(i), "--model", model(i)});
     }
     auto standin = StartStandin(options);
     std::vector<std::string> expected;
-    for (int i = 0; i < 10; ++i) expected.push_back("Modem " + std::to_string(i));
+    for (int i = 0; i < 10; ++i) expected.push_back(model(i));
     EXPECT_EQ(ModemManagerModems(address_).Models(), expected);
 }
 
@@ -142,11 +127,9 @@ TEST(ObjectPathLessTest, NumbersCompareByValue) {
         bool less;
     };
     const Case cases[] = {
-        {"/org/freedesktop/ModemManager1/Modem/2", "/org/freedesktop/ModemManager1/Modem/10", true},
-        {"/org/freedesktop/ModemManager1/Modem/10", "/org/freedesktop/ModemManager1/Modem/2",
-         false},
-        {"/org/freedesktop/ModemManager1/Modem/9", "/org/freedesktop/ModemManager1/Modem/9", false},
-        {"/org/freedesktop/ModemManager1/Modem/0", "/org/freedesktop/ModemManager1/Modem/1", true},
+        {"/Modem/2", "/Modem/10", true},
+        {"/Modem/10", "/Modem/2", false},
+        {"/Modem/9", "/Modem/9", false},
         {"/a/10/b/1", "/a/10/b/01x", true},
         {"/a/002", "/a/10", true},
         {"/a/1", "/a/01", false},
