@@ -1,13 +1,11 @@
 // The built program from the outside: exit codes, the default and the "/L:"
-// log paths, headless runs, a cancel, and the language taken from the locale
-// variables.
+// log paths, headless runs and the language taken from the locale variables.
+// Cancels by signal are the unattended runs' (SIGINT in the golden cancel row,
+// SIGTERM during the test call).
 #include <gtest/gtest.h>
-
-#include <signal.h>
 
 #include <algorithm>
 #include <fstream>
-#include <thread>
 
 #include "platform/Texts.h"
 #include "support/Process.h"
@@ -60,25 +58,8 @@ TEST_F(Frame, LogPathOptionsDefaultAndMissingDirectory) {
               std::string::npos);
 }
 
-TEST_F(Frame, CancelWritesTheCancelLineLastAndEndsWithMinusFive) {
-    EnvChanges env = kHeadless;
-    env["QT_QPA_PLATFORM"] = "offscreen";
-    Process p(exe_, {}, env);
-    const std::string log = dir_.File("nubotest.log");
-    for (int i = 0; i < 300 && ReadFile(log).find("Startdate") == std::string::npos; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    p.Signal(SIGINT);
-    const ProcessResult r = p.Wait(std::chrono::seconds(20));
-    EXPECT_FALSE(r.timedOut);
-    EXPECT_EQ(r.status, 251);
-    const std::vector<std::string> lines = LogLinesWithoutTime(ReadFile(log));
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines.back(), "PRG-Message         : Program canceled by user !\r");
-}
-
-// LC_ALL, LC_MESSAGES and LANG choose the language, the first one set winning:
+// LC_ALL, LC_MESSAGES and LANG choose the language, the first one set winning
+// (LANG alone and LC_ALL over LANG are the wizard walk's environments):
 // a run against the emulated modem, whose section lacks the TAPI name, says so
 // in a message box captioned in that language (on stderr without a screen),
 // while the log stays English.
@@ -94,8 +75,6 @@ TEST_F(Frame, TheFirstLocaleVariableSetChoosesTheLanguageAndTheLogStaysEnglish) 
         const char* catalog;
     };
     const Case cases[] = {
-        {std::nullopt, std::nullopt, "de_DE.UTF-8", "de"},
-        {"ru_RU.UTF-8", std::nullopt, "de_DE.UTF-8", "ru"},
         {std::nullopt, "de_DE.UTF-8", "ru_RU.UTF-8", "de"},
         {"C", "ru_RU.UTF-8", "de_DE.UTF-8", "en-US"},
     };
@@ -123,7 +102,6 @@ TEST_F(Frame, TheFirstLocaleVariableSetChoosesTheLanguageAndTheLogStaysEnglish) 
     }
     // The captions told apart above really differ.
     EXPECT_NE(texts::Text("de", 1), texts::Text("en-US", 1));
-    EXPECT_NE(texts::Text("ru", 1), texts::Text("de", 1));
 }
 
 }  // namespace

@@ -71,7 +71,7 @@ protected:
     }
 
     // Runs nubotest /P:port [/T:number] /L:log and compares the log with the
-    // golden file. With cancelAt, the run is stopped once its log holds that text.
+    // golden file. With cancelAt, the run is interrupted once its log holds that text.
     void RunAndCompare(const std::string& golden, const std::string& port, const std::string& bus,
                        const std::string& number, int expectedStatus,
                        const char* cancelAt = nullptr) {
@@ -86,7 +86,7 @@ protected:
              ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
-        if (cancelAt) run.Signal(SIGTERM);
+        if (cancelAt) run.Signal(SIGINT);  // SIGTERM has a test of its own below
         const ProcessResult r = run.Wait(std::chrono::seconds(120));
         EXPECT_FALSE(r.timedOut);
         EXPECT_EQ(r.status, expectedStatus & 0xff) << r.err;
@@ -153,12 +153,9 @@ TEST_F(UnattendedRun, ScanOfAllPortsFindsTheModemBehindASilentPort) {
 
     // No "/P:": an unattended run without a port searches every listed port.
     const std::string log = dir_.File("scan.log");
-    EnvChanges env = {{"DISPLAY", std::nullopt},
-                      {"WAYLAND_DISPLAY", std::nullopt},
-                      {"LANG", "C"},
-                      {"DBUS_SYSTEM_BUS_ADDRESS", bus.Bus()},
-                      {"NUBOTEST_PORTS", "/dev/nubo-missing:" + quiet + ":" + bus.Device()},
-                      {"NUBOTEST_REPORT", dir_.File("scan.json")}};
+    EnvChanges env = Env(bus.Bus());
+    env["NUBOTEST_PORTS"] = "/dev/nubo-missing:" + quiet + ":" + bus.Device();
+    env["NUBOTEST_REPORT"] = dir_.File("scan.json");
     const ProcessResult r =
         RunProcess(exe_, {"/T:0123", "/L:" + log}, env, std::chrono::seconds(120));
     EXPECT_EQ(r.status, 0) << r.err;
@@ -169,15 +166,11 @@ TEST_F(UnattendedRun, ScanOfAllPortsFindsTheModemBehindASilentPort) {
     EXPECT_EQ(ports[0]["openFailure"], "missing");
     EXPECT_EQ(ports[1]["outcome"], "silent");
     EXPECT_EQ(ports[2]["outcome"], "answered");
-    EXPECT_TRUE(ports[2]["identified"]);
-    const auto first = text.find("Automat. port scan  : " + quiet);
+    EXPECT_TRUE(ports[2]["identified"]);  // CheckReport finds its modem in the log
+    // The silent port is scanned first (a missing one finds npos and fails).
     const auto second = text.find("Automat. port scan  : " + bus.Device());
-    EXPECT_NE(first, std::string::npos) << text;
     EXPECT_NE(second, std::string::npos) << text;
-    EXPECT_LT(first, second);
-    EXPECT_NE(text.find("Detected modem      : NUBO 56K-PRO (" + bus.Device() + ")"),
-              std::string::npos)
-        << text;
+    EXPECT_LT(text.find("Automat. port scan  : " + quiet), second) << text;
     EXPECT_NE(text.find("END OF THE MODEM TESTS"), std::string::npos);
 }
 
