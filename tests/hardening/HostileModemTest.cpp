@@ -113,16 +113,6 @@ protected:
     }
 };
 
-class NullView : public SearchView {
-public:
-    void ShowPort(const std::string&) override {}
-    void ShowModem(const std::string&) override {}
-    void ShowStatus(const std::string&) override {}
-    void ShowDialTestControls() override {}
-    void SetWizardButtons(unsigned) override {}
-    void PressNext() override {}
-};
-
 TEST_P(HostileModem, SearchOnEveryPort) {
     const Scenario& s = GetParam();
     Machine m(MakeProfile(), s.vanish);
@@ -132,7 +122,8 @@ TEST_P(HostileModem, SearchOnEveryPort) {
     DetectedModem modem;
     ModemCommandSet commands;
     FakeWizardHost host;
-    NullView view;
+    FakeDialogItems items;
+    DialogSearchView view(items, host);
     const std::uint32_t t0 = m.clock.TickCount();
     const int found = ModemSearchThread(
         {settings, ini, m.ports, {m.driver, m.clock}, modem, commands, host, view});
@@ -149,30 +140,18 @@ TEST_P(HostileModem, SearchOnEveryPort) {
 
 TEST_P(HostileModem, EachExecutorEndsInBoundWithItsPortClosed) {
     const Scenario& s = GetParam();
-    struct Part {
-        const char* name;
-        std::function<bool(const TestLine&, std::string&)> run;
-    };
-    const Part parts[] = {
-        {"ram", [](const TestLine& l,
-                   std::string& a) { return SendAndFind(l, "COM1", "AT&T7", "ERROR", a); }},
-        {"crc", [](const TestLine& l,
-                   std::string& a) { return SendAndFind(l, "COM1", "AT&T8", "CRC OK", a); }},
-        {"dial",
-         [](const TestLine& l, std::string& a) {
-             return DialAndCheckSpeed(l, "COM1", "ATDT0123", "CONNECT", "14400", a);
-         }},
-        {"diag", [](const TestLine& l,
-                    std::string& a) { return SendDiagnostic(l, "COM1", "AT&V1", "OK", a); }},
-    };
-    for (const Part& part : parts) {
-        SCOPED_TRACE(part.name);
+    for (const std::string part : {"ram", "crc", "dial", "diag"}) {
+        SCOPED_TRACE(part);
         Machine m(MakeProfile(), s.vanish);
+        const TestLine line{m.driver, m.clock};
         std::string answer;
         const std::uint32_t t0 = m.clock.TickCount();
-        part.run(TestLine{m.driver, m.clock}, answer);
-        const bool dial = std::string(part.name) == "dial";
-        ExpectInBound(part.name, m.clock.TickCount() - t0, s.boundMs + (dial ? kDialWait : 0));
+        if (part == "ram") SendAndFind(line, "COM1", "AT&T7", "ERROR", answer);
+        if (part == "crc") SendAndFind(line, "COM1", "AT&T8", "CRC OK", answer);
+        if (part == "dial") DialAndCheckSpeed(line, "COM1", "ATDT0123", "CONNECT", "14400", answer);
+        if (part == "diag") SendDiagnostic(line, "COM1", "AT&V1", "OK", answer);
+        ExpectInBound(part.c_str(), m.clock.TickCount() - t0,
+                      s.boundMs + (part == "dial" ? kDialWait : 0));
         EXPECT_FALSE(m.line->InUse());
         EXPECT_LE(answer.size(), CComPort::kMaxAnswer);
     }
