@@ -12,11 +12,6 @@
 namespace nubo::hardening {
 namespace {
 
-// Keeps the UI thread serving the workers for about ms milliseconds.
-void Serve(int ms) {
-    testing::Await([] { return false; }, ms);
-}
-
 class RandomCancel : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { testing::EnsureQtApplication(); }
@@ -43,7 +38,8 @@ TEST_F(RandomCancel, HundredCancelsDuringSearchAndTests) {
             ASSERT_TRUE(s.NextButton()->isEnabled()) << w.Log();
             s.NextButton()->click();  // the tests start
         }
-        Serve(std::uniform_int_distribution<int>(0, 40)(random));
+        // The UI thread serves the workers for a random while.
+        testing::Await([] { return false; }, std::uniform_int_distribution<int>(0, 40)(random));
         const bool stillRunning = inTests ? w.test.Testing() : w.search.Searching();
         (inTests ? duringTests : duringSearch) += stillRunning ? 1 : 0;
         s.CancelButton()->click();
@@ -51,7 +47,7 @@ TEST_F(RandomCancel, HundredCancelsDuringSearchAndTests) {
         EXPECT_FALSE(w.search.Searching());
         EXPECT_FALSE(w.test.Testing());
         const std::string atCancel = w.Log();
-        Serve(5);
+        testing::Await([] { return false; }, 5);
         EXPECT_EQ(w.Log(), atCancel) << "the log grew after the wizard ended";
         // A run cut short shows no verdict.
         if (inTests && atCancel.find("END OF THE MODEM TESTS") == std::string::npos) {
