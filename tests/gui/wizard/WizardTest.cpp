@@ -39,6 +39,7 @@ std::string Shown(QWidget* w) {
 struct Walk {
     bool newStyle;
     const char* lcAll;
+    const char* lcMessages;
     const char* lang;
     const char* catalog;  // what the environment must select
 };
@@ -103,9 +104,11 @@ protected:
 
 TEST_P(WizardWalk, FromWelcomeToFinishAndBackToTheSearch) {
     const Walk& c = GetParam();
-    // The entry's own choice: the user's language from the environment.
-    c.lcAll ? setenv("LC_ALL", c.lcAll, 1) : unsetenv("LC_ALL");
-    unsetenv("LC_MESSAGES");
+    // The entry's own choice: the user's language from the environment, the
+    // first of LC_ALL, LC_MESSAGES and LANG that is set winning.
+    for (auto [name, value] : {std::pair{"LC_ALL", c.lcAll}, {"LC_MESSAGES", c.lcMessages}}) {
+        value ? setenv(name, value, 1) : unsetenv(name);
+    }
     setenv("LANG", c.lang, 1);
     texts::SelectLanguage(texts::LanguageForLocale(PosixSystem().UserLanguage()));
     lang_ = c.catalog;
@@ -224,10 +227,11 @@ TEST_P(WizardWalk, FromWelcomeToFinishAndBackToTheSearch) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Environment, WizardWalk,
-                         ::testing::Values(Walk{true, nullptr, "C", "en-US"},
-                                           Walk{false, nullptr, "en_US.UTF-8", "en-US"},
-                                           Walk{true, nullptr, "de_DE.UTF-8", "de"},
-                                           Walk{false, "ru_RU.UTF-8", "de_DE.UTF-8", "ru"}),
+                         ::testing::Values(Walk{true, nullptr, nullptr, "C", "en-US"},
+                                           Walk{false, "C", "ru_RU.UTF-8", "de_DE.UTF-8", "en-US"},
+                                           Walk{true, nullptr, "de_DE.UTF-8", "ru_RU.UTF-8", "de"},
+                                           Walk{false, "ru_RU.UTF-8", nullptr, "de_DE.UTF-8",
+                                                "ru"}),
                          [](const ::testing::TestParamInfo<Walk>& param) {
                              return std::string(param.param.newStyle ? "New" : "Old") +
                                     (param.param.catalog[0] == 'e' ? "En" : param.param.catalog);
