@@ -19,11 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-long MsSince(Clock::time_point start) {
-    return static_cast<long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
-}
+using namespace std::chrono_literals;
 
 using testing::Process;
 
@@ -94,7 +90,7 @@ TEST_F(ModemManagerModemsTest, NoModemsAnswerAtOnce) {
     EXPECT_TRUE(
         ModemManagerModems("unix:path=" + (dir_ / "no-such-bus").string(), 2000).Models().empty());
     EXPECT_TRUE(ModemManagerModems("this is no address", 2000).Models().empty());
-    EXPECT_LT(MsSince(start), 2000);  // all three sooner than one time-out
+    EXPECT_LT(Clock::now() - start, 2s);  // all three sooner than one time-out
     // A service without modems.
     auto standin = StartStandin({});
     EXPECT_TRUE(ModemManagerModems(address_).Models().empty());
@@ -114,9 +110,9 @@ TEST_F(ModemManagerModemsTest, PeerThatNeverAnswersIsGivenUpInTime) {
 
     const auto start = Clock::now();
     EXPECT_TRUE(ModemManagerModems("unix:path=" + path, 300).Models().empty());
-    const long elapsed = MsSince(start);
-    EXPECT_GE(elapsed, 250);
-    EXPECT_LT(elapsed, 2000);
+    const auto elapsed = Clock::now() - start;
+    EXPECT_GE(elapsed, 250ms);
+    EXPECT_LT(elapsed, 2s);
     close(listener);
 }
 
