@@ -21,10 +21,10 @@ namespace ec = exitcode;
 struct Scenario {
     const char* name;
     Settings faults;
-    Vanish vanish;
     bool identified;        // what identification says
     int exitCode;           // of the whole unattended run with /T:
     std::uint32_t boundMs;  // virtual time any one part may take
+    Vanish vanish = {};
 };
 
 // Bounds in virtual time for each part but the dial test, which may add its
@@ -35,72 +35,57 @@ struct Scenario {
 constexpr std::uint32_t kDialWait = 61'000;
 
 const Scenario kScenarios[] = {
-    {"Healthy", {}, {}, true, ec::kPassed, 10'000},
-    {"NoEcho", {{"echo-off", ""}}, {}, false, ec::kNoModem, 10'000},
-    {"WrongEchoOnce", {{"wrong-echo", "2"}}, {}, true, ec::kPassed, 10'000},
-    {"WrongEchoAlways", {{"wrong-echo", "2:-1"}}, {}, false, ec::kNoModem, 10'000},
-    {"SilentAfterCr", {{"silent-after-cr", ""}}, {}, false, ec::kNoModem, 15'000},
+    {"Healthy", {}, true, ec::kPassed, 10'000},
+    {"NoEcho", {{"echo-off", ""}}, false, ec::kNoModem, 10'000},
+    {"WrongEchoOnce", {{"wrong-echo", "2"}}, true, ec::kPassed, 10'000},
+    {"WrongEchoAlways", {{"wrong-echo", "2:-1"}}, false, ec::kNoModem, 10'000},
+    {"SilentAfterCr", {{"silent-after-cr", ""}}, false, ec::kNoModem, 15'000},
     {"SilentAfterDiagCr",
      {{"silent-after-cr", ""}, {"fault-command", "AT&V1"}},
-     {},
      true,
      ec::kDiagFailed,
      15'000},
     // The name request never ends, but its text holds no "ERR": a name is read
     // from it, and no section describes that name.
-    {"EndlessPages", {{"paged", "1"}, {"endless-pages", ""}}, {}, true, ec::kNotDescribed, 150'000},
+    {"EndlessPages", {{"paged", "1"}, {"endless-pages", ""}}, true, ec::kNotDescribed, 150'000},
     {"EndlessDiagPages",
      {{"paged", "2"}, {"endless-pages", ""}, {"fault-command", "AT&V1"}},
-     {},
      true,
      ec::kDiagFailed,
      75'000},
     {"Flood10MB",
      {{"flood", ""}, {"flood-bytes", "10240"}, {"flood-rate", "65536"}},
-     {},
      false,
      ec::kNoModem,
      10'000},
     // The name then starts with the noise, and no section describes it.
-    {"NulAndFFInAnswers", {{"binary", ""}}, {}, true, ec::kNotDescribed, 10'000},
-    {"HangUpMidAnswer", {{"hangup", ""}}, {}, false, ec::kNoModem, 15'000},
-    {"HangUpInRamAnswer",
-     {{"hangup", ""}, {"fault-command", "AT&T7"}},
-     {},
-     true,
-     ec::kPassed,
-     15'000},
+    {"NulAndFFInAnswers", {{"binary", ""}}, true, ec::kNotDescribed, 10'000},
+    {"HangUpMidAnswer", {{"hangup", ""}}, false, ec::kNoModem, 15'000},
+    {"HangUpInRamAnswer", {{"hangup", ""}, {"fault-command", "AT&T7"}}, true, ec::kPassed, 15'000},
     {"GoneBetweenTests",
      {},
-     {Vanish::AfterClose, "AT&T7"},
      true,
      ec::kCrcFailed | ec::kDialFailed,
-     10'000},
+     10'000,
+     {Vanish::AfterClose, "AT&T7"}},
     {"GoneMidRequest",
      {{"chunks", "4:50"}},
-     {Vanish::MidAnswer, "AT&T8"},
      true,
      ec::kCrcFailed | ec::kDialFailed,
-     10'000},
-    {"VerySlowAnswers",
-     {{"reply-delay", "9000"}, {"chunks", "4:200"}},
-     {},
-     true,
-     ec::kPassed,
-     40'000},
+     10'000,
+     {Vanish::MidAnswer, "AT&T8"}},
+    {"VerySlowAnswers", {{"reply-delay", "9000"}, {"chunks", "4:200"}}, true, ec::kPassed, 40'000},
     {"SlowTrickleAndNoise",
      {{"binary", ""}, {"chunks", "1:240"}, {"wrong-echo", "3:2"}},
-     {},
      true,
      ec::kNotDescribed,
      70'000},
     {"PagedHangUp",
      {{"paged", "1"}, {"endless-pages", ""}, {"hangup", ""}},
-     {},
      false,
      ec::kNoModem,
      15'000},
-    {"EchoOffFlood", {{"echo-off", ""}, {"flood", ""}}, {}, false, ec::kNoModem, 10'000},
+    {"EchoOffFlood", {{"echo-off", ""}, {"flood", ""}}, false, ec::kNoModem, 10'000},
 };
 
 class HostileModem : public ::testing::TestWithParam<Scenario> {
