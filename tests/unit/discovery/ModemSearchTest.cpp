@@ -172,7 +172,7 @@ TEST_F(ModemSearchTest, NoModemOnAnyPort) {
     EXPECT_EQ(Log(), (Lines{"Automat. port scan  : COM1", "Automat. port scan  : COM2",
                             "Automat. port scan  : COM3", "ERROR - No modem has been detected !"}));
     EXPECT_EQ(settings_.port, "COM3");
-    // An interactive search leaves Next to the user (FoundButNotDescribed has the automatic press).
+    // An interactive search leaves Next to the user.
     EXPECT_EQ(page_.Calls(),
               (Lines{"port:COM1", "port:COM2", "port:COM3", "modem:No modem present!",
                      "status:No modem was found on your PC.", "buttons:1"}));
@@ -186,21 +186,6 @@ TEST_F(ModemSearchTest, NoModemOnAnyPort) {
     settings_.searchAllPorts = false;
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(page_.Calls().rbegin()[1], "status:COM9: no such port");
-}
-
-TEST_F(ModemSearchTest, FoundButNotDescribed) {
-    ModemProfile other;
-    other.modelName = "X-56";
-    AddPort("COM1", other);
-    settings_.automaticMode = true;
-
-    EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(settings_.exitCode, -3);
-    EXPECT_EQ(Log(), (Lines{"Automat. port scan  : COM1", "Detected modem      : X-56 (COM1)",
-                            "Search modem .INI   : Modem not found !"}));
-    EXPECT_EQ(page_.Calls(), (Lines{"port:COM1", "modem:Modem is not compatible!",
-                                    "status:The modem found is not compatible with this software.",
-                                    "buttons:1", "next"}));
 }
 
 TEST_F(ModemSearchTest, NewSearchCancelsTheRunningOneAndWaitsForIt) {
