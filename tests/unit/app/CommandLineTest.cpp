@@ -57,8 +57,6 @@ TEST(CommandLine, OptionsValuesAndTheirEnds) {
          false, true},
         {"/P:/dev/ttyUSB0/T:0123", ValueRule::AnySlash, true, "", "0123", false},
         {"/P:/dev/a/NODIALTONE", ValueRule::OptionSlash, true, "/dev/a", "", true},
-        {"/NODIALTONE", ValueRule::AnySlash, false, "", "", false},
-        {"hello", ValueRule::OptionSlash, false, "", "", false},
         {"/X:1 /p /P", ValueRule::OptionSlash, false, "", "", false},
         {"/L: /P:COM1", ValueRule::AnySlash, true, "COM1", "", false},
         {"/L:/P:COM1", ValueRule::AnySlash, true, "COM1", "", false},

@@ -1,6 +1,7 @@
 // The search worker against simulated modems in virtual time: the ports it
 // tries, its log lines, exit codes and page updates; and its owner, which
-// keeps two searches from running at once.
+// keeps two searches from running at once. The log lines of a found modem are
+// pinned by the golden run logs and the scan of all ports end to end.
 #include <gtest/gtest.h>
 
 #include <condition_variable>
@@ -139,11 +140,7 @@ TEST_F(ModemSearchTest, OnePortFoundAndDescribed) {
 
     EXPECT_EQ(Run(), 1);
     EXPECT_EQ(settings_.exitCode, 1);
-    EXPECT_EQ(Log(),
-              (Lines{"Scanning Port       : COM3", "Detected modem      : NUBO 56K-PRO (COM3)",
-                     "Search modem .INI   : Modem found."}));
     EXPECT_EQ(modem_.firmware, "2.14");
-    EXPECT_EQ(commands_.dialCmd, "ATDT");
     EXPECT_EQ(chosen.OpenCount(), 1);
     EXPECT_EQ(lines_[0]->OpenCount(), 0);
     EXPECT_EQ(page_.Calls(),
@@ -157,9 +154,6 @@ TEST_F(ModemSearchTest, AllPortsFoundOnTheFirstLeavesTheRestUntouched) {
     settings_.port = "COM7";  // searchAllPorts wins over a port
 
     EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(Log(),
-              (Lines{"Automat. port scan  : COM1", "Detected modem      : NUBO 56K-PRO (COM1)",
-                     "Search modem .INI   : Modem found."}));
     EXPECT_EQ(second.OpenCount(), 0);
     EXPECT_EQ(settings_.port, "COM1");
 }

@@ -76,16 +76,6 @@ TEST(DialAndCheckSpeed, SpeedAndAnswer) {
     }
 }
 
-TEST(DialAndCheckSpeed, CancelEndsTheWaitForTheCall) {
-    ModemRig rig(Profile({{"dial", "silent"}}));
-    const std::uint32_t start = rig.clock.TickCount();
-    rig.line->At(start + 5000, [&] { rig.cancel = 1; });
-    const DialOutcome o = Dial(rig);
-    EXPECT_FALSE(o.passed);
-    EXPECT_LT(rig.clock.TickCount() - start, 6000u);
-    EXPECT_FALSE(rig.line->InUse());
-}
-
 TEST(SendAndFind, LooksForTheTextAnywhereInTheAnswer) {
     struct Case {
         const char* name;
@@ -111,23 +101,12 @@ TEST(SendAndFind, LooksForTheTextAnywhereInTheAnswer) {
     }
 }
 
-TEST(SendDiagnostic, NeedsAnAnswerHoldingTheDiagnosticAnswer) {
-    struct Case {
-        const char* name;
-        modemsim::ModemProfile profile;
-        const char* diagAnswer;
-        bool passed;
-    } cases[] = {
-        {"any answer", {}, "", true},
-        {"no answer at all", Profile({{"silent-after-cr", "1"}}), "", false},
-        {"command rejected", Profile({{"diag-command", "AT&V9"}}), "OK", false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ModemRig rig(c.profile);
-        std::string answer;
-        EXPECT_EQ(SendDiagnostic(rig.Line(), "COM1", "AT&V1", c.diagAnswer, answer), c.passed);
-    }
+// Pass, rejection and silence with the sample's answer are pinned by the golden
+// run logs and the hostile-modem runs; an empty one must not pass silence.
+TEST(SendDiagnostic, SilenceFailsEvenWithoutAnAnswerToLookFor) {
+    ModemRig rig(Profile({{"silent-after-cr", "1"}}));
+    std::string answer;
+    EXPECT_FALSE(SendDiagnostic(rig.Line(), "COM1", "AT&V1", "", answer));
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The whole test sequence against the emulated modem in virtual time: the log
 // block line by line, the exit-code bits and the calls on the result list.
 // Passing runs with a diagnostic, a failed call before it, a failed
-// diagnostic and an unregistered modem are pinned by the golden run logs.
+// diagnostic, an unregistered modem and a cancel mid-run are pinned by the
+// golden run logs.
 #include <gtest/gtest.h>
 
 #include "TestRig.h"
@@ -138,26 +139,6 @@ TEST(ModemTests, ResultListCalls) {
     const Lines tail(failedRows.calls.end() - 4, failedRows.calls.end());
     EXPECT_EQ(tail, (Lines{"active 3 on", "result 3 failed", "active 3 off", "result 4 failed"}));
     EXPECT_EQ(failed.modem->Lines().back(), "ATDT0123");
-}
-
-// A cancel while the checksum test starts ends the run where it stands: no
-// result, no closing banner, nothing more on the list or the line.
-TEST(ModemTests, CancelEndsTheRunWhereItStands) {
-    struct CancellingRows : RecordingRows {
-        std::atomic<int>* cancel = nullptr;
-        void SetActive(int row, bool on) override {
-            RecordingRows::SetActive(row, on);
-            if (row == testrow::kCrc && on) *cancel = 1;
-        }
-    };
-    ModemRig rig;
-    rig.settings.phoneNumber = "0123";
-    CancellingRows rows;
-    rows.cancel = &rig.cancel;
-    rig.Run(&rows);
-    EXPECT_EQ(rig.Log(), ModemRig::Block(Join({kStart, kTapiFound, Ram(true), {kCrcBanner}})));
-    EXPECT_EQ(rows.calls.back(), "active 2 on");
-    EXPECT_EQ(rig.modem->Lines(), (Lines{"AT&T7"}));
 }
 
 }  // namespace
