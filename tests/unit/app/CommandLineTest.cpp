@@ -106,11 +106,9 @@ TEST(WizardStyle, CommonControlsVersionAndPlatformFamily) {
     const Case cases[] = {
         {PlatformFamily::NT, 5, {true, 4, 70}, false},
         {PlatformFamily::NT, 5, {true, 4, 71}, true},
-        {PlatformFamily::NT, 5, {true, 5, 80}, true},
         {PlatformFamily::NT, 4, {true, 6, 0}, true},
         {PlatformFamily::NT, 5, {false, 0, 0}, false},
         {PlatformFamily::Win9x, 4, {true, 5, 80}, false},
-        {PlatformFamily::Win9x, 4, {true, 4, 71}, false},
         {PlatformFamily::Posix, 5, {true, 5, 80}, true},
         {PlatformFamily::Posix, 5, {true, 4, 70}, false},
     };
