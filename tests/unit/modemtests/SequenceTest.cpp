@@ -66,12 +66,6 @@ TEST(ModemTests, LogBlocksAndExitCodes) {
     const auto noDiag = [](ModemRig& r) { r.commands.diagCmd.clear(); };
     const Scenario scenarios[] = {
         {"three rows", {}, "", nullptr, Join({kStart, kTapiFound, Ram(true), Crc(true), kEnd}), 0},
-        {"four rows",
-         {},
-         "0123",
-         noDiag,
-         Join({kStart, kTapiFound, Ram(true), Crc(true), DialOk(), kEnd}),
-         0},
         // The number goes to the modem as it was given.
         {"without dial tone",
          {},
