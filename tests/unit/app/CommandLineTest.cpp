@@ -125,15 +125,10 @@ TEST(WizardStyle, CommonControlsVersionAndPlatformFamily) {
 // A front end that records what start-up asked of it and plays a scripted end.
 class ScriptedFrontEnd : public FrontEnd {
 public:
-    bool prepareResult = true;
     bool cancel = false;
     std::vector<int> templates;
     std::string help;
-    int prepared = 0;
-    bool Prepare(bool) override {
-        ++prepared;
-        return prepareResult;
-    }
+    bool Prepare(bool) override { return true; }
     bool RunSheet(const std::vector<WizardPage*>& pages, RunSettings& settings,
                   const std::string& helpFile) override {
         help = helpFile;

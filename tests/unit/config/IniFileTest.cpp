@@ -67,10 +67,6 @@ TEST(IniFileFindSection, WholeNameFirstThenShortName) {
     EXPECT_EQ(ini.FindSection("Model X", 99), -1);
     EXPECT_EQ(ini.FindSection(".Model X", 0), 2);  // a leading point is no prefix
     EXPECT_EQ(ini.FindSection("Model Y", 0), -1);  // case counts
-    EXPECT_EQ(ini.SectionName(1), "1.Model X");
-    ini.sections = {"Common", "1.Model X", "2.Model X"};
-    EXPECT_EQ(ini.FindSection("Model X", 0), 1);
-    EXPECT_EQ(ini.FindSection("Model X", 2), 2);
 }
 
 TEST(IniFileGetValue, ReaderRules) {
