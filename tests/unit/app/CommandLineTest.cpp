@@ -69,15 +69,9 @@ TEST(CommandLine, OptionsValuesAndTheirEnds) {
         EXPECT_EQ(p.port, c.port);
         EXPECT_EQ(p.phone, c.phone);
         EXPECT_EQ(p.logOpened, c.log);
-        if (c.found) {
-            EXPECT_EQ(p.noDialTone, c.noDialTone);
-            EXPECT_TRUE(p.automatic);
-            EXPECT_FALSE(p.allPorts);
-        } else {
-            EXPECT_FALSE(p.automatic);
-            EXPECT_TRUE(p.allPorts);
-            EXPECT_FALSE(p.noDialTone);
-        }
+        EXPECT_EQ(p.noDialTone, c.noDialTone);
+        EXPECT_EQ(p.automatic, c.found);
+        EXPECT_NE(p.allPorts, c.found);
     }
 }
 
