@@ -107,15 +107,6 @@ protected:
     std::string log_;
 };
 
-TEST_F(Lookup, WholeNameSectionWithEveryKey) {
-    Use(kCommon + "[X-56]\nFirmWareVersion=>=2.00\nModemTapiName=Tapi\n" + kEveryCommand);
-    ASSERT_TRUE(Run("X-56", "2.14"));
-    EXPECT_EQ(log_, kFound);
-    EXPECT_TRUE(host_->Messages().empty());
-    EXPECT_EQ(Fields(commands_), (Texts{"Tapi", "crc", "crcansw", "ram", "ramerr", "dial", "dialnt",
-                                        "dialansw", "33600", "diag", "diagansw"}));
-}
-
 TEST_F(Lookup, PrefixedPairToldApartByFirmware) {
     Use(kCommon +
         "[OLD.X-56]\nFirmWareVersion=<2.00\nModemTapiName=Old\nMinSpeed=9600\n"
@@ -183,22 +174,6 @@ TEST_F(Lookup, NoSectionForTheModel) {
     Use("[X-56]\nFirmWareVersion=<1.00\n[A.X-56]\nFirmWareVersion=>=1.00\nModemTapiName=A\n");
     EXPECT_TRUE(Run("X-56", "2.00"));
     EXPECT_EQ(commands_.tapiModemName, "A");
-
-    ini_ = std::make_unique<CIniFile>(dir_.File("none.ini"));
-    EXPECT_EQ(ini_->Load(), -1);
-    EXPECT_FALSE(Run("X-56", "1"));
-    EXPECT_EQ(log_, kNotFound);
-}
-
-TEST_F(Lookup, SecondLookupKeepsWhatTheNewSectionDoesNotName) {
-    Use(kCommon + "[X-56]\nModemTapiName=X\n" + kEveryCommand + "[Y-33]\nModemTapiName=Y\n");
-    ASSERT_TRUE(Run("X-56", "1"));
-    ASSERT_TRUE(Run("Y-33", "1"));
-    Texts expected = kCommonDefaults;
-    expected[0] = "Y";
-    expected[9] = "diag";
-    expected[10] = "diagansw";
-    EXPECT_EQ(Fields(commands_), expected);
 }
 
 }  // namespace

@@ -104,7 +104,6 @@ TEST(IdentifyModem, OutcomesAndTheCommandsSent) {
          {},
          500 + 11 * 500 + 10 * 10,
          PortOutcome::Silent},
-        {"silent port", silent, kCommands, false, "old name", "", {}, 0, PortOutcome::Silent},
         {"echo garbled", garbled, kCommands, false, "old name", "", {}, 0, PortOutcome::NoEcho},
         {"answer shorter than four characters", shortAnswer, kCommands, true, "", "2.14", {}},
     };

@@ -34,9 +34,7 @@ public:
 
 TEST(PortList, EmptyListAndReadersAtTheEdges) {
     PortList list;
-    EXPECT_EQ(list.Data()[0], '\0');
-    EXPECT_EQ(list.Data()[1], '\0');
-    EXPECT_EQ(MultiSzCount(list.Data()), 0);
+    EXPECT_EQ(std::memcmp(list.Data(), "\0\0", 2), 0);
     EXPECT_EQ(MultiSzEntry(list.Data(), 0), nullptr);
     EXPECT_EQ(MultiSzCount(nullptr), 0);
     EXPECT_EQ(MultiSzEntry(nullptr, 0), nullptr);

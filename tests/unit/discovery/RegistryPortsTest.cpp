@@ -61,19 +61,23 @@ TEST(RegistryPortsNt, WalkStopsAtTheFirstValueThatDoesNotFit) {
     }
 }
 
-TEST(RegistryPortsNt, MissingOrEmptyDeviceMap) {
-    FakeRegistry noMap("[Hardware\\DeviceMap\\Video]\n\"x\"=\"y\"\n");
-    bool listed = true;
-    EXPECT_TRUE(Walk(noMap, PlatformFamily::NT, &listed).empty());
-    EXPECT_FALSE(listed);
-
-    FakeRegistry empty("[Hardware\\DeviceMap\\SerialComm]\n");
-    EXPECT_TRUE(Walk(empty, PlatformFamily::NT, &listed).empty());
-    EXPECT_TRUE(listed);
-
-    FakeRegistry denied("[Hardware\\DeviceMap\\SerialComm] noaccess\n\"a\"=\"COM1\"\n");
-    EXPECT_TRUE(Walk(denied, PlatformFamily::NT, &listed).empty());
-    EXPECT_FALSE(listed);
+TEST(RegistryPorts, MissingDeniedOrEmptyListGivesNone) {
+    const struct {
+        const char* fixture;
+        PlatformFamily family;
+        bool listed;
+    } cases[] = {
+        {"[Hardware\\DeviceMap\\Video]\n\"x\"=\"y\"\n", PlatformFamily::NT, false},
+        {"[Hardware\\DeviceMap\\SerialComm]\n", PlatformFamily::NT, true},
+        {"[Hardware\\DeviceMap\\SerialComm] noaccess\n\"a\"=\"COM1\"\n", PlatformFamily::NT, false},
+        {"[Hardware\\DeviceMap\\SerialComm]\n\"a\"=\"COM1\"\n", PlatformFamily::Win9x, false},
+    };
+    for (const auto& c : cases) {
+        FakeRegistry registry(c.fixture);
+        bool listed = !c.listed;
+        EXPECT_TRUE(Walk(registry, c.family, &listed).empty()) << c.fixture;
+        EXPECT_EQ(listed, c.listed) << c.fixture;
+    }
 }
 
 // Instances under Enum\<enumerator>\<device>\<instance>; only those whose
@@ -139,13 +143,9 @@ TEST(RegistryPorts9x, OnlyInstancesWhoseDriverIsAPortClass) {
     ASSERT_EQ(registry.error(), "");
     EXPECT_EQ(Walk(registry, PlatformFamily::Win9x),
               (std::vector<std::string>{"COM1", "COM2", "COM6", "COM14"}));
-    // The same tree read as the NT layout has no device map.
-    bool listed = true;
-    EXPECT_TRUE(Walk(registry, PlatformFamily::NT, &listed).empty());
-    EXPECT_FALSE(listed);
 }
 
-TEST(RegistryPorts9x, OverlongKeyNameEndsItsLevelAndMissingEnumGivesNone) {
+TEST(RegistryPorts9x, OverlongKeyNameEndsItsLevel) {
     FakeRegistry registry(std::string(R"(
 [Enum\A\Dev\0000]
 "PortName"="COM1"
@@ -165,11 +165,6 @@ TEST(RegistryPorts9x, OverlongKeyNameEndsItsLevelAndMissingEnumGivesNone) {
 )");
     ASSERT_EQ(registry.error(), "");
     EXPECT_EQ(Walk(registry, PlatformFamily::Win9x), (std::vector<std::string>{"COM1", "COM4"}));
-
-    FakeRegistry none("[Hardware\\DeviceMap\\SerialComm]\n\"a\"=\"COM1\"\n");
-    bool listed = true;
-    EXPECT_TRUE(Walk(none, PlatformFamily::Win9x, &listed).empty());
-    EXPECT_FALSE(listed);
 }
 
 }  // namespace

@@ -76,58 +76,24 @@ TEST(DialAndCheckSpeed, SpeedAndAnswer) {
     }
 }
 
-TEST(DialAndCheckSpeed, CancelEndsTheWaitForTheCall) {
-    ModemRig rig(Profile({{"dial", "silent"}}));
-    const std::uint32_t start = rig.clock.TickCount();
-    rig.line->At(start + 5000, [&] { rig.cancel = 1; });
-    const DialOutcome o = Dial(rig);
-    EXPECT_FALSE(o.passed);
-    EXPECT_LT(rig.clock.TickCount() - start, 6000u);
-    EXPECT_FALSE(rig.line->InUse());
+// The answers it keeps and its closed port: the sequence's log blocks and the
+// hostile-modem runs.
+TEST(SendAndFind, LooksForTheTextAnywhereEvenInAFailure) {
+    // Why the sample description looks for "CRC OK": a bare "OK" is in "NOK".
+    ModemRig failing(Profile({{"crc-fail", "1"}}));
+    std::string answer;
+    EXPECT_TRUE(SendAndFind(failing.Line(), "COM1", "AT&T8", "OK", answer));
+    EXPECT_EQ(answer.substr(0, 9), "\r\nCRC NOK");
+    ModemRig rig;
+    EXPECT_TRUE(SendAndFind(rig.Line(), "COM1", "AT&T7", "", answer));  // nothing is always there
 }
 
-TEST(SendAndFind, LooksForTheTextAnywhereInTheAnswer) {
-    struct Case {
-        const char* name;
-        modemsim::ModemProfile profile;
-        const char* command;
-        const char* lookFor;
-        bool found;
-        const char* answer;
-    } cases[] = {
-        // Why the sample description looks for "CRC OK": a bare "OK" is in "NOK".
-        {"bare OK in a failure", Profile({{"crc-fail", "1"}}), "AT&T8", "OK", true, "\r\nCRC NOK"},
-        {"empty looked-for text", {}, "AT&T7", "", true, "\r\nRAM 128K PASSED\r\n\r\nOK\r\n"},
-        {"rejected command", {}, "AT&T9", "OK", false, "\r\nERROR\r\n"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ModemRig rig(c.profile);
-        std::string answer = "stale";
-        EXPECT_EQ(SendAndFind(rig.Line(), "COM1", c.command, c.lookFor, answer), c.found);
-        // The modem may still be sending after the result word that ended the request.
-        EXPECT_EQ(answer.substr(0, std::string(c.answer).size()), c.answer);
-        EXPECT_FALSE(rig.line->InUse());
-    }
-}
-
-TEST(SendDiagnostic, NeedsAnAnswerHoldingTheDiagnosticAnswer) {
-    struct Case {
-        const char* name;
-        modemsim::ModemProfile profile;
-        const char* diagAnswer;
-        bool passed;
-    } cases[] = {
-        {"any answer", {}, "", true},
-        {"no answer at all", Profile({{"silent-after-cr", "1"}}), "", false},
-        {"command rejected", Profile({{"diag-command", "AT&V9"}}), "OK", false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ModemRig rig(c.profile);
-        std::string answer;
-        EXPECT_EQ(SendDiagnostic(rig.Line(), "COM1", "AT&V1", c.diagAnswer, answer), c.passed);
-    }
+// Pass, rejection and silence with the sample's answer are pinned by the golden
+// run logs and the hostile-modem runs; an empty one must not pass silence.
+TEST(SendDiagnostic, SilenceFailsEvenWithoutAnAnswerToLookFor) {
+    ModemRig rig(Profile({{"silent-after-cr", "1"}}));
+    std::string answer;
+    EXPECT_FALSE(SendDiagnostic(rig.Line(), "COM1", "AT&V1", "", answer));
 }
 
 }  // namespace

@@ -24,21 +24,10 @@ using Lines = std::vector<std::string>;
 
 using nubo::testing::Profile;
 
-// The current 56K-PRO as the sample description gives it.
+// The current 56K-PRO as the sample description gives it, in the fields' order.
 inline ModemCommandSet SampleCommands() {
-    ModemCommandSet c;
-    c.tapiModemName = "NUBO 56K-PRO";
-    c.crcCheckCmd = "AT&T8";
-    c.crcCheckAnswer = "CRC OK";
-    c.ramCheckCmd = "AT&T7";
-    c.ramCheckError = "ERROR";
-    c.dialCmd = "ATDT";
-    c.dialCmdNoDialTone = "ATX3DT";
-    c.dialAnswer = "CONNECT";
-    c.minSpeed = "14400";
-    c.diagCmd = "AT&V1";
-    c.diagAnswer = "OK";
-    return c;
+    return {"NUBO 56K-PRO", "AT&T8",   "CRC OK", "AT&T7", "ERROR", "ATDT",
+            "ATX3DT",       "CONNECT", "14400",  "AT&V1", "OK"};
 }
 
 class RecordingRows : public TestRows {

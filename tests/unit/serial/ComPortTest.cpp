@@ -1,7 +1,7 @@
 // The serial port's own operations on the simulated line: line set-up, the
 // open/close cycle, reads with NUL padding and temporary time-outs, held
 // writes. The purge's wait is in every identification's time, its discard in
-// the pseudo-terminal test.
+// the pseudo-terminal test, with a second opener, closing twice and empty writes.
 #include <gtest/gtest.h>
 
 #include "SerialRig.h"
@@ -55,14 +55,7 @@ TEST(ComPort, OpenCloseCycle) {
     ASSERT_EQ(rig.port->Open(), 1);  // closes and opens again
     EXPECT_EQ(rig.line->OpenCount(), 2);
     EXPECT_EQ(rig.port->Close(), 1);
-    EXPECT_EQ(rig.port->Close(), 0);
     EXPECT_FALSE(rig.line->InUse());
-
-    // A port someone else holds cannot be opened.
-    auto other = rig.driver.Open("COM1");
-    EXPECT_EQ(rig.port->Open(), 0);
-    EXPECT_FALSE(rig.port->IsOpen());
-    other.reset();
 
     // Settings the device rejects: the new handle is closed again.
     rig.line->rejectLineSettings = true;
@@ -109,7 +102,6 @@ TEST(ComPort, ReadsPadWithNulAndRestoreTimeouts) {
 TEST(ComPort, WritesCountsAndFlowControl) {
     SerialRig rig;
     rig.Connect();
-    EXPECT_EQ(rig.port->Write("AT", 0), 0);
     EXPECT_EQ(rig.port->Write("AT", 99), 2);  // never past the end of the text
     rig.line->ctsLow = true;
     const std::uint32_t t0 = rig.clock.TickCount();

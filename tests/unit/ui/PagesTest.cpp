@@ -120,42 +120,13 @@ TEST_F(PagesTest, SearchPageOffersTheTestCallAndComposesTheNumber) {
     EXPECT_EQ(settings_.phoneNumber, "0030555");
     EXPECT_FALSE(settings_.noDialTone);
 
-    // Without the dial tone, then with it again (the own connection is the
-    // wizard test's walk).
-    items_.Check(1066, false);
-    EXPECT_TRUE(page.OnWizardNext());
-    EXPECT_TRUE(settings_.noDialTone);
-    items_.Check(1066, true);
-    EXPECT_TRUE(page.OnWizardNext());
-    EXPECT_FALSE(settings_.noDialTone);
-
     // No test call: no number.
     Click(page, 1035, false);
     EXPECT_FALSE(items_.IsEnabled(1063));
     EXPECT_TRUE(items_.IsVisible(1063));
     EXPECT_TRUE(page.OnWizardNext());
     EXPECT_EQ(settings_.phoneNumber, "");
-
-    // Back to this page: the controls hide until the new search found the modem again.
-    page.OnSetActive();
     page.OnClose();
-    EXPECT_FALSE(page.Searching());
-}
-
-TEST_F(PagesTest, AutomaticSearchPressesNextAndKeepsTheCommandLineChoices) {
-    settings_.automaticMode = true;
-    settings_.port = "COM1";
-    settings_.searchAllPorts = false;
-    settings_.phoneNumber = "0123";
-    settings_.noDialTone = true;
-    CConfigP page(settings_, Services(), {129, 16, 17, 18});
-    Show(page);
-    WaitForSearch(page);
-    EXPECT_EQ(host_.Presses(), std::vector<WizardButton>{WizardButton::Next});
-    EXPECT_FALSE(items_.IsVisible(1035));
-    EXPECT_TRUE(page.OnWizardNext());
-    EXPECT_EQ(settings_.phoneNumber, "0123");
-    EXPECT_TRUE(settings_.noDialTone);
 }
 
 TEST_F(PagesTest, TestPageRowsFollowTheNumberAndTheDiagnosticCommand) {
@@ -187,18 +158,6 @@ TEST_F(PagesTest, TestPageRowsFollowTheNumberAndTheDiagnosticCommand) {
         EXPECT_TRUE(page.ResultList().Snapshot()[1].failed);
         page.OnClose();
     }
-}
-
-TEST_F(PagesTest, AutomaticTestPageEndsTheWizardFromItsWorker) {
-    settings_.automaticMode = true;
-    CTestP page(settings_, Services(), {134, 19, 20, 21});
-    Show(page);
-    EXPECT_EQ(host_.Buttons(), kWizDisabledFinish);  // only Cancel while it runs
-    for (int i = 0; i < 5000 && page.Testing(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    EXPECT_EQ(host_.Ends(), std::vector<int>{0});
-    EXPECT_EQ(page.ResultList().Count(), 0);
 }
 
 }  // namespace
