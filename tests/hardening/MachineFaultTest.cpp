@@ -21,11 +21,6 @@ namespace {
 namespace ec = exitcode;
 const char* const kPortLine = "Scanning Port       : COM1";
 
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
 std::string Junk(std::size_t size, unsigned seed) {
     std::mt19937 random(seed);
     std::string bytes(size, '\0');
@@ -95,7 +90,7 @@ TEST(MachineFault, BrokenDescriptionFileEndsTheRunWithAVerdict) {
          },
          ec::kNotDescribed,
          {kPortLine}},
-        {"empty", [](const std::string& p) { WriteFile(p, ""); }, ec::kNotDescribed, {kPortLine}},
+        {"empty", [](const std::string& p) { std::ofstream{p}; }, ec::kNotDescribed, {kPortLine}},
         // The sample first, then 32 MB of junk lines: every value of a
         // missing section is looked for through all of it.
         {"huge",
@@ -106,7 +101,7 @@ TEST(MachineFault, BrokenDescriptionFileEndsTheRunWithAVerdict) {
                  if (c == '[') c = ' ';
              }
              for (int i = 0; i < 32; ++i) bytes += junk;
-             WriteFile(p, bytes);
+             std::ofstream(p, std::ios::binary) << bytes;
          },
          ec::kPassed,
          {kPortLine, "Search modem .INI   : Modem found."}},

@@ -12,12 +12,8 @@
 namespace nubo::hardening {
 namespace {
 
-class RandomCancel : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { testing::EnsureQtApplication(); }
-};
-
-TEST_F(RandomCancel, HundredCancelsDuringSearchAndTests) {
+TEST(RandomCancel, HundredCancelsDuringSearchAndTests) {
+    testing::EnsureQtApplication();
     std::mt19937 random(20240609);
     int duringSearch = 0;
     int duringTests = 0;

@@ -17,12 +17,8 @@ using testing::Shoot;
 
 using Wizard = testing::SimulatedWizard;
 
-class SheetTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { testing::EnsureQtApplication(); }
-};
-
-TEST_F(SheetTest, ContextHelpPopsUpForMappedControlsOnly) {
+TEST(SheetTest, ContextHelpPopsUpForMappedControlsOnly) {
+    testing::EnsureQtApplication();
     Wizard w(true);
     const std::string help = w.dir.Write("nubotest.HLP", "100 All ports help\n101 \n");
     WizardSheet s({&w.welcome, &w.port}, true, false, help);
@@ -50,7 +46,8 @@ TEST_F(SheetTest, ContextHelpPopsUpForMappedControlsOnly) {
     Shoot(s, "sheet-new-port-help", "BNC");
 }
 
-TEST_F(SheetTest, SixteenColourDisplaysGetTheSixteenColourWatermark) {
+TEST(SheetTest, SixteenColourDisplaysGetTheSixteenColourWatermark) {
+    testing::EnsureQtApplication();
     for (bool low : {false, true}) {
         Wizard w(true);
         WizardSheet s({&w.welcome}, true, low);

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -17,7 +16,6 @@
 namespace nubo {
 namespace {
 
-namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
@@ -29,14 +27,14 @@ protected:
         const std::string daemon = "/usr/bin/dbus-daemon";  // where the dbus package puts it
         if (!testing::FileExists(daemon)) GTEST_SKIP() << "dbus-daemon is not installed";
         // A bus of our own: no activatable services, anyone may own any name.
-        std::ofstream(dir_ / "bus.conf")
+        std::ofstream(tmp_.File("bus.conf"))
             << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration "
                "1.0//EN\"\n"
                " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
                "<busconfig>\n"
                "  <type>session</type>\n"
                "  <listen>unix:path="
-            << (dir_ / "bus").string()
+            << tmp_.File("bus")
             << "</listen>\n"
                "  <auth>EXTERNAL</auth>\n"
                "  <policy context=\"default\">\n"
@@ -47,7 +45,7 @@ protected:
                "</busconfig>\n";
         bus_ = std::make_unique<Process>(
             daemon,
-            std::vector<std::string>{"--config-file=" + (dir_ / "bus.conf").string(), "--nofork",
+            std::vector<std::string>{"--config-file=" + tmp_.File("bus.conf"), "--nofork",
                                      "--print-address"},
             testing::EnvChanges{});
         address_ = bus_->ReadLine(std::chrono::seconds(10));
@@ -62,7 +60,6 @@ protected:
     }
 
     testing::TempDir tmp_;
-    fs::path dir_ = tmp_.Path();
     std::unique_ptr<Process> bus_;
     std::string address_;
 };
@@ -87,8 +84,7 @@ TEST_F(ModemManagerModemsTest, NoModemsAnswerAtOnce) {
     const auto start = Clock::now();
     // No service on the bus, no bus at that path, no address at all.
     EXPECT_TRUE(ModemManagerModems(address_, 2000).Models().empty());
-    EXPECT_TRUE(
-        ModemManagerModems("unix:path=" + (dir_ / "no-such-bus").string(), 2000).Models().empty());
+    EXPECT_TRUE(ModemManagerModems("unix:path=" + tmp_.File("no-such-bus"), 2000).Models().empty());
     EXPECT_TRUE(ModemManagerModems("this is no address", 2000).Models().empty());
     EXPECT_LT(Clock::now() - start, 2s);  // all three sooner than one time-out
     // A service without modems.
@@ -102,7 +98,7 @@ TEST_F(ModemManagerModemsTest, PeerThatNeverAnswersIsGivenUpInTime) {
     ASSERT_GE(listener, 0);
     sockaddr_un sa{};
     sa.sun_family = AF_UNIX;
-    const std::string path = (dir_ / "mute").string();
+    const std::string path = tmp_.File("mute");
     ASSERT_LT(path.size(), sizeof(sa.sun_path));
     path.copy(sa.sun_path, path.size());
     ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&sa), sizeof(sa)), 0);
