@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <fstream>
 
 #include "Emulator.h"
 #include "platform/posix/PosixClock.h"
@@ -67,10 +66,9 @@ TEST(PosixSerial, OpenFailuresSayWhy) {
     struct stat st {};
     ASSERT_EQ(stat(pty.c_str(), &st), 0);
     const std::string ptyGroup = getgrgid(st.st_gid)->gr_name;
-    std::ifstream commFile("/proc/self/comm");
-    std::string comm;
-    std::getline(commFile, comm);
-    const std::string self = comm + " (pid " + std::to_string(getpid()) + ")";
+    const std::string comm = testing::ReadFile("/proc/self/comm");
+    const std::string self =
+        comm.substr(0, comm.find('\n')) + " (pid " + std::to_string(getpid()) + ")";
     auto held = driver.Open(pty);
     ASSERT_NE(held, nullptr);
     auto openError = [&](const std::string& path) {
