@@ -73,12 +73,13 @@ protected:
     // Runs nubotest /P:port /T:0123 /L:log and compares the log with the golden
     // file. With cancelAt, the run gets the signal once its log holds that text,
     // and stops within a second, also while the test call waits for the modem.
-    void RunAndCompare(const GoldenCase& c, const DemoBus& bus, int signal = SIGINT) {
+    void RunAndCompare(const GoldenCase& c, int signal = SIGINT) {
 #if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
         const auto bound = std::chrono::seconds(5);  // a sanitizer slows every step
 #else
         const auto bound = std::chrono::seconds(1);
 #endif
+        DemoBus bus(c.options);
         ASSERT_FALSE(bus.Device().empty());
         const std::string log = dir_.File("run.log");
         const std::string port = bus.Device();
@@ -112,8 +113,7 @@ protected:
 class GoldenLog : public UnattendedRun, public ::testing::WithParamInterface<GoldenCase> {};
 
 TEST_P(GoldenLog, MatchesTheGoldenFile) {
-    DemoBus bus(GetParam().options);
-    RunAndCompare(GetParam(), bus);
+    RunAndCompare(GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(UnattendedRun, GoldenLog, ::testing::ValuesIn(GoldenCases()),
@@ -122,9 +122,7 @@ INSTANTIATE_TEST_SUITE_P(UnattendedRun, GoldenLog, ::testing::ValuesIn(GoldenCas
 // SIGTERM cancels as SIGINT does in the golden cancel row, the cancel line last.
 TEST_F(UnattendedRun, SigtermDuringTheTestCallCancelsAtOnce) {
     for (const GoldenCase& c : GoldenCases()) {
-        if (c.cancelAt == nullptr) continue;
-        DemoBus bus(c.options);
-        RunAndCompare(c, bus, SIGTERM);
+        if (c.cancelAt != nullptr) RunAndCompare(c, SIGTERM);
     }
 }
 

@@ -13,13 +13,10 @@ namespace nubo {
 namespace {
 
 using testing::Settle;
-using testing::Shoot;
-
-using Wizard = testing::SimulatedWizard;
 
 TEST(SheetTest, ContextHelpPopsUpForMappedControlsOnly) {
     testing::EnsureQtApplication();
-    Wizard w(true);
+    testing::SimulatedWizard w(true);
     const std::string help = w.dir.Write("nubotest.HLP", "100 All ports help\n101 \n");
     WizardSheet s({&w.welcome, &w.port}, true, false, help);
     s.Start();
@@ -43,13 +40,13 @@ TEST(SheetTest, ContextHelpPopsUpForMappedControlsOnly) {
     }
     ASSERT_NE(popup, nullptr);
     EXPECT_EQ(popup->font(), page->font());
-    Shoot(s, "sheet-new-port-help", "BNC");
+    testing::Shoot(s, "sheet-new-port-help", "BNC");
 }
 
 TEST(SheetTest, SixteenColourDisplaysGetTheSixteenColourWatermark) {
     testing::EnsureQtApplication();
     for (bool low : {false, true}) {
-        Wizard w(true);
+        testing::SimulatedWizard w(true);
         WizardSheet s({&w.welcome}, true, low);
         const QImage shown = s.Watermark()->pixmap().toImage();
         const QImage picture = LoadPicture(low ? 142 : 148);
