@@ -15,12 +15,11 @@
 namespace nubo::hardening {
 namespace {
 
-using Settings = std::vector<std::pair<std::string, std::string>>;
 namespace ec = exitcode;
 
 struct Scenario {
     const char* name;
-    Settings faults;
+    std::vector<std::pair<std::string, std::string>> faults;
     bool identified;        // what identification says
     int exitCode;           // of the whole unattended run with /T:
     std::uint32_t boundMs;  // virtual time any one part may take

@@ -76,9 +76,9 @@ TEST_F(Frame, TheLocaleChoosesTheLanguageAndTheLogStaysEnglish) {
     const std::string log = dir_.File("run.log");
     const ProcessResult r = Run({"/P:" + port, "/L:" + log}, env);
     ASSERT_FALSE(r.timedOut);
-    const std::string caption = texts::Text("de", 1);
-    EXPECT_NE(r.err.find(caption + ": NUBO 56K-PRO : No TapiModemName for this section !"),
-              std::string::npos)
+    EXPECT_NE(
+        r.err.find(texts::Text("de", 1) + ": NUBO 56K-PRO : No TapiModemName for this section !"),
+        std::string::npos)
         << r.err;
     const std::string text = ReadFile(log);  // its lines are the golden runs'
     EXPECT_TRUE(!text.empty() && std::all_of(text.begin(), text.end(), [](char ch) {

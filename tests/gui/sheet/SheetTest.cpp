@@ -12,8 +12,6 @@
 namespace nubo {
 namespace {
 
-using testing::Settle;
-
 TEST(SheetTest, ContextHelpPopsUpForMappedControlsOnly) {
     testing::EnsureQtApplication();
     testing::SimulatedWizard w(true);
@@ -21,9 +19,9 @@ TEST(SheetTest, ContextHelpPopsUpForMappedControlsOnly) {
     WizardSheet s({&w.welcome, &w.port}, true, false, help);
     s.Start();
     s.show();
-    Settle();  // the page's buttons are posted: Next is enabled only then
+    testing::Settle();  // the page's buttons are posted: Next is enabled only then
     s.NextButton()->click();
-    Settle();
+    testing::Settle();
     TemplatePage* page = s.Page(1);
     EXPECT_EQ(page->HelpText(page->Control(1064)), "All ports help");
     EXPECT_EQ(page->HelpText(page->Control(1065)), "");  // topic without text
@@ -32,7 +30,7 @@ TEST(SheetTest, ContextHelpPopsUpForMappedControlsOnly) {
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
                             option->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(option, &click);
-    Settle();
+    testing::Settle();
     QWidget* popup = nullptr;
     for (QWidget* top : QApplication::topLevelWidgets()) {
         if (top->isVisible() && QString(top->metaObject()->className()) == "QWhatsThat")
