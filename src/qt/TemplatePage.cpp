@@ -224,20 +224,8 @@ void TemplatePage::Command(int id) {
     if (onCommand_) onCommand_(id);
 }
 
-template <typename F>
-auto TemplatePage::OnUi(F&& fn) -> decltype(fn()) {
-    using R = decltype(fn());
-    if constexpr (std::is_void_v<R>) {
-        dispatcher_.Send([&] { fn(); });
-    } else {
-        R result{};
-        dispatcher_.Send([&] { result = fn(); });
-        return result;
-    }
-}
-
 void TemplatePage::SetText(int id, const std::string& text) {
-    OnUi([&] {
+    dispatcher_.OnUi([&] {
         const QString s = DialogString(text);
         QWidget* w = Control(id);
         if (auto* label = qobject_cast<QLabel*>(w))
@@ -252,7 +240,7 @@ void TemplatePage::SetText(int id, const std::string& text) {
 }
 
 std::string TemplatePage::GetText(int id) {
-    return OnUi([&] {
+    return dispatcher_.OnUi([&] {
         QWidget* w = Control(id);
         QString s;
         if (auto* label = qobject_cast<QLabel*>(w))
@@ -268,45 +256,45 @@ std::string TemplatePage::GetText(int id) {
 }
 
 void TemplatePage::Show(int id, bool show) {
-    OnUi([&] {
+    dispatcher_.OnUi([&] {
         if (QWidget* w = Control(id)) w->setVisible(show);
     });
 }
 
 void TemplatePage::Enable(int id, bool enable) {
-    OnUi([&] {
+    dispatcher_.OnUi([&] {
         if (QWidget* w = Control(id)) w->setEnabled(enable);
     });
 }
 
 bool TemplatePage::IsEnabled(int id) {
-    return OnUi([&] {
+    return dispatcher_.OnUi([&] {
         QWidget* w = Control(id);
         return w && w->isEnabled();
     });
 }
 
 void TemplatePage::Check(int id, bool checked) {
-    OnUi([&] {
+    dispatcher_.OnUi([&] {
         if (auto* b = qobject_cast<QAbstractButton*>(Control(id))) b->setChecked(checked);
     });
 }
 
 bool TemplatePage::IsChecked(int id) {
-    return OnUi([&] {
+    return dispatcher_.OnUi([&] {
         auto* b = qobject_cast<QAbstractButton*>(Control(id));
         return b && b->isChecked();
     });
 }
 
 void TemplatePage::SetReadOnly(int id, bool readOnly) {
-    OnUi([&] {
+    dispatcher_.OnUi([&] {
         if (auto* edit = qobject_cast<QLineEdit*>(Control(id))) edit->setReadOnly(readOnly);
     });
 }
 
 void TemplatePage::ListReset(int id) {
-    OnUi([&] {
+    dispatcher_.OnUi([&] {
         programmatic_ = true;
         if (auto* list = qobject_cast<QListWidget*>(Control(id))) list->clear();
         if (auto* combo = qobject_cast<QComboBox*>(Control(id))) combo->clear();
@@ -315,7 +303,7 @@ void TemplatePage::ListReset(int id) {
 }
 
 int TemplatePage::ListAdd(int id, const std::string& text) {
-    return OnUi([&] {
+    return dispatcher_.OnUi([&] {
         QWidget* w = Control(id);
         const QString s = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
         const int pos = SortedPosition(Items(w), s);
@@ -328,11 +316,11 @@ int TemplatePage::ListAdd(int id, const std::string& text) {
 }
 
 int TemplatePage::ListCount(int id) {
-    return OnUi([&] { return static_cast<int>(Items(Control(id)).size()); });
+    return dispatcher_.OnUi([&] { return static_cast<int>(Items(Control(id)).size()); });
 }
 
 void TemplatePage::ListSelect(int id, int index) {
-    OnUi([&] {
+    dispatcher_.OnUi([&] {
         programmatic_ = true;
         if (auto* list = qobject_cast<QListWidget*>(Control(id))) list->setCurrentRow(index);
         if (auto* combo = qobject_cast<QComboBox*>(Control(id))) combo->setCurrentIndex(index);
@@ -341,7 +329,7 @@ void TemplatePage::ListSelect(int id, int index) {
 }
 
 int TemplatePage::ListSelectedIndex(int id) {
-    return OnUi([&] {
+    return dispatcher_.OnUi([&] {
         if (auto* list = qobject_cast<QListWidget*>(Control(id))) {
             return list->currentItem() && list->currentItem()->isSelected() ? list->currentRow()
                                                                             : -1;
@@ -354,14 +342,14 @@ int TemplatePage::ListSelectedIndex(int id) {
 std::string TemplatePage::ListSelectedText(int id) {
     const int index = ListSelectedIndex(id);
     if (index < 0) return {};
-    return OnUi([&] {
+    return dispatcher_.OnUi([&] {
         const QStringList items = Items(Control(id));
         return index < items.size() ? items[index].toStdString() : std::string();
     });
 }
 
 void TemplatePage::Focus(int id) {
-    OnUi([&] {
+    dispatcher_.OnUi([&] {
         QPointer<QWidget> w = Control(id);
         if (!w) return;
         w->setFocus();
@@ -377,7 +365,7 @@ void TemplatePage::Focus(int id) {
 }
 
 void TemplatePage::SetTitleFont(int id, const TitleFont& titleFont) {
-    OnUi([&] {
+    dispatcher_.OnUi([&] {
         QWidget* w = Control(id);
         if (!w) return;
         QFont f(QString::fromStdString(titleFont.face));

@@ -66,8 +66,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    template <typename F>
-    auto OnUi(F&& fn) -> decltype(fn());
     void Command(int id);
 
     UiDispatcher& dispatcher_;

@@ -265,24 +265,12 @@ ControlKind PageWindow::KindOf(int id) const {
     return ControlKind::Static;
 }
 
-template <typename F>
-auto PageWindow::OnUi(F&& fn) -> decltype(fn()) {
-    using R = decltype(fn());
-    if constexpr (std::is_void_v<R>) {
-        dispatcher_.Send([&] { fn(); });
-    } else {
-        R result{};
-        dispatcher_.Send([&] { result = fn(); });
-        return result;
-    }
-}
-
 void PageWindow::SetText(int id, const std::string& text) {
-    OnUi([&] { SetWindowTextW(Item(id), Widen(text).c_str()); });
+    dispatcher_.OnUi([&] { SetWindowTextW(Item(id), Widen(text).c_str()); });
 }
 
 std::string PageWindow::GetText(int id) {
-    return OnUi([&] {
+    return dispatcher_.OnUi([&] {
         HWND item = Item(id);
         std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
         text.resize(static_cast<std::size_t>(
@@ -292,41 +280,41 @@ std::string PageWindow::GetText(int id) {
 }
 
 void PageWindow::Show(int id, bool show) {
-    OnUi([&] { ShowWindow(Item(id), show ? SW_SHOW : SW_HIDE); });
+    dispatcher_.OnUi([&] { ShowWindow(Item(id), show ? SW_SHOW : SW_HIDE); });
 }
 
 void PageWindow::Enable(int id, bool enable) {
-    OnUi([&] { EnableWindow(Item(id), enable); });
+    dispatcher_.OnUi([&] { EnableWindow(Item(id), enable); });
 }
 
 bool PageWindow::IsEnabled(int id) {
-    return OnUi([&] {
+    return dispatcher_.OnUi([&] {
         HWND item = Item(id);
         return item && IsWindowEnabled(item) != FALSE;
     });
 }
 
 void PageWindow::Check(int id, bool checked) {
-    OnUi([&] { CheckDlgButton(hwnd_, id, checked ? BST_CHECKED : BST_UNCHECKED); });
+    dispatcher_.OnUi([&] { CheckDlgButton(hwnd_, id, checked ? BST_CHECKED : BST_UNCHECKED); });
 }
 
 bool PageWindow::IsChecked(int id) {
-    return OnUi([&] { return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED; });
+    return dispatcher_.OnUi([&] { return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED; });
 }
 
 void PageWindow::SetReadOnly(int id, bool readOnly) {
-    OnUi([&] { SendMessageW(Item(id), EM_SETREADONLY, readOnly, 0); });
+    dispatcher_.OnUi([&] { SendMessageW(Item(id), EM_SETREADONLY, readOnly, 0); });
 }
 
 void PageWindow::ListReset(int id) {
-    OnUi([&] {
+    dispatcher_.OnUi([&] {
         SendMessageW(Item(id),
                      KindOf(id) == ControlKind::ComboBox ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
     });
 }
 
 int PageWindow::ListAdd(int id, const std::string& text) {
-    return OnUi([&] {
+    return dispatcher_.OnUi([&] {
         const std::wstring s = Widen(text);
         const UINT msg = KindOf(id) == ControlKind::ComboBox ? CB_ADDSTRING : LB_ADDSTRING;
         const LRESULT index = SendMessageW(Item(id), msg, 0, reinterpret_cast<LPARAM>(s.c_str()));
@@ -335,7 +323,7 @@ int PageWindow::ListAdd(int id, const std::string& text) {
 }
 
 int PageWindow::ListCount(int id) {
-    return OnUi([&] {
+    return dispatcher_.OnUi([&] {
         const UINT msg = KindOf(id) == ControlKind::ComboBox ? CB_GETCOUNT : LB_GETCOUNT;
         const LRESULT n = SendMessageW(Item(id), msg, 0, 0);
         return n < 0 ? 0 : static_cast<int>(n);
@@ -343,14 +331,14 @@ int PageWindow::ListCount(int id) {
 }
 
 void PageWindow::ListSelect(int id, int index) {
-    OnUi([&] {
+    dispatcher_.OnUi([&] {
         const UINT msg = KindOf(id) == ControlKind::ComboBox ? CB_SETCURSEL : LB_SETCURSEL;
         SendMessageW(Item(id), msg, static_cast<WPARAM>(index), 0);
     });
 }
 
 int PageWindow::ListSelectedIndex(int id) {
-    return OnUi([&] {
+    return dispatcher_.OnUi([&] {
         const UINT msg = KindOf(id) == ControlKind::ComboBox ? CB_GETCURSEL : LB_GETCURSEL;
         const LRESULT index = SendMessageW(Item(id), msg, 0, 0);
         return index < 0 ? -1 : static_cast<int>(index);
@@ -358,7 +346,7 @@ int PageWindow::ListSelectedIndex(int id) {
 }
 
 std::string PageWindow::ListSelectedText(int id) {
-    return OnUi([&] {
+    return dispatcher_.OnUi([&] {
         const bool combo = KindOf(id) == ControlKind::ComboBox;
         HWND item = Item(id);
         const LRESULT index = SendMessageW(item, combo ? CB_GETCURSEL : LB_GETCURSEL, 0, 0);
@@ -375,7 +363,7 @@ std::string PageWindow::ListSelectedText(int id) {
 }
 
 void PageWindow::Focus(int id) {
-    OnUi([&] {
+    dispatcher_.OnUi([&] {
         // The sheet is the dialog that keeps the focus and the default button.
         if (HWND item = Item(id))
             SendMessageW(GetParent(hwnd_), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
@@ -383,7 +371,7 @@ void PageWindow::Focus(int id) {
 }
 
 void PageWindow::SetTitleFont(int id, const TitleFont& font) {
-    OnUi([&] {
+    dispatcher_.OnUi([&] {
         HWND item = Item(id);
         if (!item) return;
         // A positive height asks for the character cell's height, leading included.

@@ -58,8 +58,6 @@ private:
     void ShowHelp(HWND control, POINT at);
     ControlKind KindOf(int id) const;
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
-    template <typename F>
-    auto OnUi(F&& fn) -> decltype(fn());
 
     WizardPage& page_;
     WizardSheet& sheet_;

@@ -9,7 +9,7 @@ constexpr wchar_t kClassName[] = L"NuboUiDispatcher";
 
 }  // namespace
 
-UiDispatcher::UiDispatcher() : uiThread_(GetCurrentThreadId()) {
+UiDispatcher::UiDispatcher() {
     WNDCLASSW wc{};
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -36,63 +36,8 @@ LRESULT CALLBACK UiDispatcher::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-void UiDispatcher::Queue(Call call) {
-    queue_.push_back(std::move(call));
+void UiDispatcher::WakeUi() {
     PostMessageW(window_, kRunCalls, 0, 0);
-}
-
-void UiDispatcher::RunQueued() {
-    for (;;) {
-        Call call;
-        {
-            std::lock_guard lock(mutex_);
-            if (queue_.empty()) return;
-            call = std::move(queue_.front());
-            queue_.pop_front();
-            // A stale worker call may refer to a caller's stack that is gone.
-            if (!call.fromUi && call.generation != generation_) continue;
-        }
-        call.fn();
-        if (call.done) {
-            std::lock_guard lock(mutex_);
-            *call.done = true;
-            cv_.notify_all();
-        }
-    }
-}
-
-bool UiDispatcher::Send(std::function<void()> fn) {
-    if (OnUiThread()) {
-        fn();
-        return true;
-    }
-    auto done = std::make_shared<bool>(false);
-    std::unique_lock lock(mutex_);
-    if (closed_) return false;
-    const std::uint64_t generation = generation_;
-    Queue({std::move(fn), generation, false, done});
-    cv_.wait(lock, [&] { return *done || generation != generation_; });
-    return *done;
-}
-
-void UiDispatcher::Post(std::function<void()> fn) {
-    std::lock_guard lock(mutex_);
-    // The UI thread's own deferred calls are not worker calls: never dropped.
-    const bool fromUi = OnUiThread();
-    if (closed_ && !fromUi) return;
-    Queue({std::move(fn), generation_, fromUi, nullptr});
-}
-
-void UiDispatcher::Close() {
-    std::lock_guard lock(mutex_);
-    closed_ = true;
-    ++generation_;
-    cv_.notify_all();
-}
-
-void UiDispatcher::Open() {
-    std::lock_guard lock(mutex_);
-    closed_ = false;
 }
 
 }  // namespace nubo
