@@ -30,8 +30,9 @@ public:
     // output that trickles in a few bytes per CR would otherwise keep an
     // answer going for hours before the answer cap is reached.
     static constexpr std::uint32_t kScrollTimeouts = 6;
-    // A cancel raised during an answer wait is seen within this many ms.
-    static constexpr std::uint32_t kCancelLatency = 5;
+    // A cancel raised during an answer wait is seen within this many ms: soon
+    // enough for a person or a signal, and a wait wakes only 20 times a second.
+    static constexpr std::uint32_t kCancelLatency = 50;
 
     CComPort(SerialDriver& driver, Clock& clock, SerialTraceSink* trace = nullptr);
     virtual ~CComPort();
