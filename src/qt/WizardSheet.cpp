@@ -24,9 +24,6 @@
 namespace nubo {
 namespace {
 
-constexpr int kHeaderWidth = 503;
-constexpr int kHeaderHeight = 58;
-constexpr int kWatermarkHeight = 313;
 // Texts of the sheet's own buttons in the catalogs.
 constexpr int kBackText = 9101;
 constexpr int kNextText = 9102;
@@ -52,10 +49,11 @@ WizardSheet::WizardSheet(std::vector<WizardPage*> pages, bool newStyle, bool low
     setWindowFlags(windowFlags() | Qt::WindowContextHelpButtonHint);
     const QColor window = palette().color(QPalette::Base);
     if (newStyle_) {
-        watermarkPicture_ = ComposeBitmap(LoadPicture(lowColour ? 142 : 148), kHeaderWidth,
-                                          kWatermarkHeight, 0, 0, window);
-        headerPicture_ = ComposeBitmap(LoadPicture(lowColour ? 147 : 141), kHeaderWidth,
-                                       kHeaderHeight, 443, 5, window);
+        auto compose = [&](const SheetPicture& p) {
+            return ComposeBitmap(LoadPicture(p.Id(lowColour)), p.width, p.height, p.x, p.y, window);
+        };
+        watermarkPicture_ = compose(kWatermark);
+        headerPicture_ = compose(kHeader);
     }
 
     auto* outer = new QVBoxLayout(this);
@@ -64,7 +62,7 @@ WizardSheet::WizardSheet(std::vector<WizardPage*> pages, bool newStyle, bool low
 
     header_ = new QLabel(this);
     static_cast<QLabel*>(header_)->setPixmap(QPixmap::fromImage(headerPicture_));
-    header_->setFixedSize(kHeaderWidth, kHeaderHeight);
+    header_->setFixedSize(kHeader.width, kHeader.height);
     headerTitle_ = new QLabel(header_);
     QFont bold = font();
     bold.setBold(true);
@@ -88,11 +86,11 @@ WizardSheet::WizardSheet(std::vector<WizardPage*> pages, bool newStyle, bool low
     stack_ = new QStackedWidget(body);
     watermark_ = new QLabel(body);
     watermark_->setPixmap(QPixmap::fromImage(watermarkPicture_));
-    watermark_->setGeometry(0, 0, kHeaderWidth, kWatermarkHeight);
+    watermark_->setGeometry(0, 0, kWatermark.width, kWatermark.height);
     watermark_->hide();
     outer->addWidget(body);
 
-    QSize area(kHeaderWidth, 0);
+    QSize area(kHeader.width, 0);
     const std::map<int, std::string> topics = LoadHelpFile(helpFile);
     for (WizardPage* page : pages_) {
         const DialogTemplate* tpl = FindTemplate(page->Ids().templateId);
@@ -105,7 +103,7 @@ WizardSheet::WizardSheet(std::vector<WizardPage*> pages, bool newStyle, bool low
     }
     // Inner new-style pages sit below the header band, inside the same height
     // as the welcome page's watermark.
-    const int height = newStyle_ ? kWatermarkHeight : area.height() + 12;
+    const int height = newStyle_ ? kWatermark.height : area.height() + 12;
     body->setFixedSize(area.width(), height);
     stack_->setGeometry(0, 0, area.width(), height);
 
@@ -171,8 +169,8 @@ void WizardSheet::ShowPage(int index) {
     if (newStyle_) {
         // The sheet keeps its size: the header band takes its height from the page area.
         const int height =
-            hideHeader ? kWatermarkHeight
-                       : kWatermarkHeight - kHeaderHeight - headerLine_->sizeHint().height();
+            hideHeader ? kWatermark.height
+                       : kWatermark.height - kHeader.height - headerLine_->sizeHint().height();
         body_->setFixedHeight(height);
         stack_->setGeometry(0, 0, body_->width(), height);
     }

@@ -43,4 +43,15 @@ const std::vector<DialogTemplate>& AllTemplates();
 // Id of the title control of old-style templates.
 constexpr int kOldStyleTitleId = 1068;
 
+// A new-style sheet picture: its bitmap (one for displays of 256 colours or
+// more, one for fewer) placed at x, y on a band of width x height pixels.
+struct SheetPicture {
+    int pictureId;
+    int lowColourPictureId;
+    int width, height, x, y;
+    int Id(bool lowColour) const { return lowColour ? lowColourPictureId : pictureId; }
+};
+constexpr SheetPicture kWatermark{148, 142, 503, 313, 0, 0};
+constexpr SheetPicture kHeader{141, 147, 503, 58, 443, 5};
+
 }  // namespace nubo

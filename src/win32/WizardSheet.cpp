@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "platform/Texts.h"
+#include "ui/DialogTemplates.h"
 #include "ui/HelpFile.h"
 #include "win32/PageWindow.h"
 #include "win32/WideText.h"
@@ -11,9 +12,6 @@
 namespace nubo {
 namespace {
 
-constexpr int kHeaderWidth = 503;
-constexpr int kHeaderHeight = 58;
-constexpr int kWatermarkHeight = 313;
 constexpr int kSheetCaption = 1;
 // The wizard-97 flag of the property-sheet generation that introduced it.
 constexpr DWORD kWizard97 = 0x2000;
@@ -80,8 +78,11 @@ WizardSheet::WizardSheet(std::vector<WizardPage*> pages, bool newStyle, const st
     caption_ = Widen(texts::Text(kSheetCaption));
     if (newStyle_) {
         const bool low = LowColourDisplay();
-        watermark_ = ComposeBitmap(low ? 142 : 148, kHeaderWidth, kWatermarkHeight, 0, 0);
-        header_ = ComposeBitmap(low ? 147 : 141, kHeaderWidth, kHeaderHeight, 443, 5);
+        auto compose = [low](const SheetPicture& p) {
+            return ComposeBitmap(p.Id(low), p.width, p.height, p.x, p.y);
+        };
+        watermark_ = compose(kWatermark);
+        header_ = compose(kHeader);
     }
 }
 
