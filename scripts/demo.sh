@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the program and shows a whole unattended
+# Installs what the demo needs, builds the program, the emulator and the
+# installed-modem stand-in (no tests), and shows a whole unattended
 # run against the emulated modem: the emulator on a pseudo-terminal and a
 # ModemManager stand-in on a private bus that reports the emulated model as
 # installed, then nubotest /P: /T: /L:, its log and its exit code.
 # Any arguments go to the emulator (e.g. --dial=no-carrier, --crc-fail).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
-cmake --preset default >/dev/null
-cmake --build --preset default -j"$(nproc)"
+bash scripts/setup.sh demo
+# Without the tests the build needs no test framework; scripts/test.sh turns them on again.
+cmake --preset default -DNUBOTEST_TESTS=OFF >/dev/null
+cmake --build --preset default -j"$(nproc)" --target nubotest nubotest-modemsim nubotest-mmstandin
 bin=build/default/bin
 log=build/default/demo.log
 number="${NUBO_DEMO_NUMBER:-03047110}"

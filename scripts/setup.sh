@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on Debian 12 (as root, or with sudo).
+# "setup.sh demo" installs only what the program, the emulator and the
+# installed-modem stand-in need to build and run: no test tools, no Windows
+# tool chain, no Wine (whose 32-bit packages are most of the download).
 set -euo pipefail
-packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev qt6-base-dev
-          libsystemd-dev dbus xvfb xauth xdotool fonts-liberation fonts-dejavu-core
-          mingw-w64 qt6-translations-l10n googletest wine wine32:i386
-          imagemagick locales dpkg-dev file man-db nsis time nlohmann-json3-dev
-          python3-jsonschema)
+packages=(cmake g++ make pkg-config qt6-base-dev libsystemd-dev dbus
+          fonts-liberation fonts-dejavu-core nlohmann-json3-dev)
+if [ "${1:-}" != demo ]; then
+  packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool mingw-w64 qt6-translations-l10n
+             googletest wine wine32:i386 imagemagick locales dpkg-dev file man-db nsis time
+             python3-jsonschema)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -14,7 +19,7 @@ if ((${#missing[@]})); then
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo=sudo
   # wine32 runs the 32-bit Windows build; it comes from the i386 architecture.
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
   fi
   $sudo apt-get update -qq

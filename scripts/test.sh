@@ -5,6 +5,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 preset=${1:-default}
-cmake --preset "$preset" -DNUBOTEST_WERROR="${NUBOTEST_WERROR:-OFF}" >/dev/null
+cmake --preset "$preset" -DNUBOTEST_TESTS=ON -DNUBOTEST_WERROR="${NUBOTEST_WERROR:-OFF}" >/dev/null
 cmake --build --preset "$preset" -j"$(nproc)"
 ctest --preset "$preset" -j"$(nproc)"

@@ -10,6 +10,6 @@ if [ ! -f "$exe" ]; then
   cmake --preset mingw-i686 >/dev/null
   cmake --build --preset mingw-i686 -j"$(nproc)" --target nubotest
 fi
-cmake --preset default -DNUBOTEST_WINE_EXE="$exe" >/dev/null
+cmake --preset default -DNUBOTEST_TESTS=ON -DNUBOTEST_WINE_EXE="$exe" >/dev/null
 cmake --build --preset default -j"$(nproc)" --target e2e_wine nubotest-modemsim
 ctest --preset default -R '^Wine(Unattended|Wizard)\.' -j2 --output-on-failure
