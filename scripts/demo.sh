@@ -44,35 +44,14 @@ echo "($DBUS_SYSTEM_BUS_ADDRESS), which reports \"$NUBO_INSTALLED_MODEM\" as ins
 echo "Running: nubotest /P:$NUBO_DEVICE /T:$number /L:$log"
 set +e
 env -u DISPLAY -u WAYLAND_DISPLAY DBUS_SYSTEM_BUS_ADDRESS="$DBUS_SYSTEM_BUS_ADDRESS" \
-    "$bin/nubotest" "/P:$NUBO_DEVICE" "/T:$number" "/L:$log"
+    NUBOTEST_REPORT="$state/report.json" "$bin/nubotest" "/P:$NUBO_DEVICE" "/T:$number" "/L:$log"
 status=$?
 set -e
 
 # The exit code is a signed 32-bit value; the shell sees its low eight bits.
 code=$((status > 127 ? status - 256 : status))
-case "$code" in
-    0) meaning="every test passed" ;;
-    1) meaning="modem found, but the tests did not run" ;;
-    -2) meaning="no modem found" ;;
-    -3) meaning="the modem is not described in nubotest.ini" ;;
-    -4) meaning="wrong command line" ;;
-    -5) meaning="cancelled" ;;
-    *)
-        failed=()
-        rest=$code
-        # A failed diagnostic ORs in 0x16 whole, which hides the memory and
-        # checksum bits.
-        if ((code & 0x10)); then
-            rest=$((code & ~0x16))
-        fi
-        ((rest & 0x01)) && failed+=("TAPI registration")
-        ((rest & 0x02)) && failed+=("memory")
-        ((rest & 0x04)) && failed+=("checksum")
-        ((rest & 0x08)) && failed+=("test call")
-        ((code & 0x10)) && failed+=("diagnostic")
-        meaning="failed: $(IFS=,; echo "${failed[*]}" | sed 's/,/, /g')"
-        ;;
-esac
+# The program's own words for it, from its run report.
+meaning=$(sed -n 's/^ *"meaning": "\(.*\)"$/\1/p' "$state/report.json" 2>/dev/null)
 echo "---- $log"
 tr -d '\r' <"$log"
 printf -- '---- exit code %d (0x%02X): %s\n' "$code" "$((code & 0xff))" "$meaning"

@@ -138,22 +138,8 @@ std::string ExitMeaning(const RunReport& report) {
     }
     // After a test run 1 is the TAPI bit, not "found".
     if (report.exitCode > 0 && !failed.empty()) return "tests failed: " + failed;
-    switch (report.exitCode) {
-        case exitcode::kPassed:
-            return "every test passed";
-        case exitcode::kFound:
-            return "modem found and described, no test ran";
-        case exitcode::kNoModem:
-            return "no modem detected";
-        case exitcode::kNotDescribed:
-            return "modem not described in the modem description file";
-        case exitcode::kNoOption:
-            return "no option on the command line";
-        case exitcode::kCancelled:
-            return "cancelled";
-        default:
-            return "tests failed";
-    }
+    if (const ExitCodeInfo* code = FindExitCode(report.exitCode)) return std::string(code->meaning);
+    return "tests failed";
 }
 
 }  // namespace

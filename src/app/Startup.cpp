@@ -2,6 +2,8 @@
 #include "app/Startup.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -98,7 +100,14 @@ int RunWizard(const std::string& commandLine, Machine machine, FrontEnd& frontEn
     auto test = std::make_unique<CTestP>(settings, services, PageTable(PageKind::Test, ns));
 
     if (!interactive && !ParseCommandLine(commandLine, settings, services.system, rule)) {
-        err << "usage: nubotest [/P:<port>] [/T:<number>] [/L:<log file>] [/NODIALTONE]\n";
+        err << "usage: nubotest [/P:<port>] [/T:<number>] [/L:<log file>] [/NODIALTONE]\n"
+               "exit codes:\n";
+        for (const ExitCodeInfo& code : kExitCodes) {
+            char value[16];
+            std::snprintf(value, sizeof value, code.testBit ? "0x%02X" : "%d", code.value);
+            err << "  " << value << std::string(6 - std::strlen(value), ' ') << code.meaning
+                << (code.testBit ? " (OR-ed on top of 0)" : "") << "\n";
+        }
         return exitcode::kNoOption;
     }
     if (!settings.log) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "log/ExitCodes.h"
 #include "log/LogFile.h"
 #include "log/RunReport.h"
 
@@ -31,21 +32,5 @@ struct RunSettings {
         if (log) log->WriteLine(text);
     }
 };
-
-// Exit codes of a run; test failures are OR-ed bits on top of 0.
-namespace exitcode {
-constexpr std::int32_t kPassed = 0;
-constexpr std::int32_t kFound = 1;
-constexpr std::int32_t kNoModem = -2;
-constexpr std::int32_t kNotDescribed = -3;
-constexpr std::int32_t kNoOption = -4;
-constexpr std::int32_t kCancelled = -5;
-constexpr std::int32_t kTapiFailed = 0x01;
-constexpr std::int32_t kRamFailed = 0x02;
-constexpr std::int32_t kCrcFailed = 0x04;
-constexpr std::int32_t kDialFailed = 0x08;
-// Callers rely on this value: the diagnostic failure sets 0x10, 0x04 and 0x02.
-constexpr std::int32_t kDiagFailed = 0x16;
-}  // namespace exitcode
 
 }  // namespace nubo
