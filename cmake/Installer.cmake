@@ -11,13 +11,19 @@ set(nsi ${PROJECT_SOURCE_DIR}/packaging/windows/nubotest.nsi)
 set(icon ${PROJECT_SOURCE_DIR}/res/win32/nubotest.ico)
 set(data ${PROJECT_SOURCE_DIR}/res/data/nubotest.ini ${PROJECT_SOURCE_DIR}/res/data/nubotest.dat
          ${PROJECT_SOURCE_DIR}/res/data/nubotest.HLP)
+# Decided here, not in a generator expression: a false one would still pass
+# makensis an empty argument, which it takes for the script's name.
+set(nsis_werror)
+if(NUBOTEST_WERROR)
+  set(nsis_werror -WX)
+endif()
 
 if(MAKENSIS)
   add_custom_command(OUTPUT ${setup} ${zip}
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:nubotest> ${data} ${stage}
-    COMMAND ${MAKENSIS} -V2 $<$<BOOL:${NUBOTEST_WERROR}>:-WX> -DVERSION=${PROJECT_VERSION} -DSTAGE=${stage} -DICON=${icon}
+    COMMAND ${MAKENSIS} -V2 ${nsis_werror} -DVERSION=${PROJECT_VERSION} -DSTAGE=${stage} -DICON=${icon}
             -DOUTFILE=${setup} ${nsi}
     COMMAND ${CMAKE_COMMAND} -E rm -f ${zip}
     COMMAND ${CMAKE_COMMAND} -E chdir ${stage}/.. ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip nubotest
