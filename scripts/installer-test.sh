@@ -4,11 +4,14 @@
 # Start-menu entry and the Add/Remove Programs entry, runs the installed
 # program unattended against the emulated modem on COM5 (judged by its log
 # against the Linux run's golden log), uninstalls it silently and checks that
-# nothing of it is left. Builds what is missing.
+# nothing of it is left. Builds the installer as the README tells a user to,
+# in a fresh copy of the sources (so no earlier configure with other options
+# can hide a fault of the first one), and the emulator when it is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$(date +%s)
-work="$PWD/build/mingw-i686/installer-test"
+fresh="$PWD/build/installer-fresh"
+work="$fresh/test"
 sim="$PWD/build/host-tools/nubotest-modemsim"
 golden="$PWD/tests/e2e/modemtests/golden/every-test-passes.log"
 title="NUBO Modem Installation Test"
@@ -26,13 +29,20 @@ cleanup() {
 }
 trap cleanup EXIT
 
-echo "-- build"
-[ -f build/mingw-i686/CMakeCache.txt ] || cmake --preset mingw-i686 >/dev/null
-cmake --build --preset mingw-i686 -j"$(nproc)" --target installer >/dev/null
-setup="$(ls "$PWD"/build/mingw-i686/nubotest-*-setup.exe)"
+echo "-- build: cmake --preset mingw-i686, then the target installer, in a fresh copy"
+rm -rf "$fresh"
+mkdir -p "$fresh/src"
+tar -c --exclude=./build --exclude=./.git . | tar -x -C "$fresh/src"
+if ! (cd "$fresh/src" && cmake --preset mingw-i686 && cmake --build --preset mingw-i686 --target installer -j2) \
+        >"$fresh/build.out" 2>&1; then
+    tail -20 "$fresh/build.out" >&2
+    fail "the installer does not build on a fresh configure (whole output: $fresh/build.out)"
+fi
+out="$fresh/src/build/mingw-i686"
+setup="$(ls "$out"/nubotest-*-setup.exe)"
 version="$(basename "$setup" -setup.exe)"
 version="${version#nubotest-}"
-ls -l "$setup" "$PWD/build/mingw-i686/nubotest-$version-win32.zip"
+ls -l "$setup" "$out/nubotest-$version-win32.zip"
 if [ ! -x "$sim" ]; then
     mkdir -p "$(dirname "$sim")"
     g++ -std=c++20 -O1 -Itools/modemsim -Isrc tools/modemsim/*.cpp -o "$sim"
@@ -120,4 +130,4 @@ fi
 echo "-- installer test passed: installed, ran, uninstalled; nothing left ($(($(date +%s) - start)) s)"
 wineserver -k 2>/dev/null || true
 wineserver -w
-rm -rf "$work"
+rm -rf "$fresh"
