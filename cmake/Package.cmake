@@ -20,7 +20,21 @@ install(FILES ${linkdir}/nubotest.ini ${linkdir}/nubotest.dat DESTINATION lib/nu
 install(FILES ${PROJECT_SOURCE_DIR}/res/data/nubotest.ini ${PROJECT_SOURCE_DIR}/res/data/nubotest.dat
         DESTINATION /etc/nubotest)
 install(FILES ${linkdir}/nubotest DESTINATION bin)
-install(FILES ${pkgdir}/nubotest.1 DESTINATION share/man/man1)
+# Debian wants the manual page and the changelog compressed, without a time
+# stamp in the gzip header (so that a rebuild gives the same bytes).
+set(docdir ${PROJECT_BINARY_DIR}/package-docs)
+file(MAKE_DIRECTORY ${docdir})
+find_program(GZIP gzip REQUIRED)
+foreach(name nubotest.1 changelog)
+  add_custom_command(OUTPUT ${docdir}/${name}.gz
+    COMMAND ${GZIP} -9n -c ${pkgdir}/${name} > ${docdir}/${name}.gz
+    DEPENDS ${pkgdir}/${name}
+    VERBATIM)
+  list(APPEND gzipped ${docdir}/${name}.gz)
+endforeach()
+add_custom_target(package-docs ALL DEPENDS ${gzipped})
+install(FILES ${docdir}/nubotest.1.gz DESTINATION share/man/man1)
+install(FILES ${docdir}/changelog.gz ${pkgdir}/copyright DESTINATION share/doc/nubotest)
 install(FILES ${pkgdir}/nubotest.desktop DESTINATION share/applications)
 install(FILES ${pkgdir}/nubotest.png DESTINATION share/icons/hicolor/48x48/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/res/report.schema.json DESTINATION share/doc/nubotest)
@@ -29,10 +43,13 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME nubotest)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_PACKAGE_CONTACT "nubotest maintainers <nubotest@localhost>")
+set(CPACK_PACKAGE_CONTACT "nubotest developers <nubotest@nubotest.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "check that a NUBO modem is installed and working")
-set(CPACK_PACKAGE_DESCRIPTION
-    "nubotest searches the serial ports for a NUBO modem, identifies it and runs a fixed series of tests on it, interactively in a wizard or unattended from a script, with a plain-text log and the outcome as exit status.")
+# One line of the control file each: Debian's tools want them under 80 columns.
+set(CPACK_PACKAGE_DESCRIPTION "\
+nubotest searches the serial ports for a NUBO modem, identifies it and runs
+a fixed series of tests on it, interactively in a wizard or unattended from
+a script, with a plain-text log and the outcome as exit status.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
