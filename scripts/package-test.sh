@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package, checks its man page, installs it with apt-get,
+# Builds the Debian package, checks its man page, its changelog's version and
+# lintian's verdict (no errors), installs it with apt-get,
 # runs the installed /usr/bin/nubotest unattended as an unprivileged user
 # against the emulated modem, compares its exit code with the same run of the
 # build tree's program, then purges the package and checks that none of its
@@ -24,6 +25,14 @@ dpkg-deb -c "$deb"
 if dpkg-deb -c "$deb" | grep -qE 'modemsim|mmstandin|test_|unit_|gtest'; then
     fail "the package carries the emulator or tests"
 fi
+version="$(dpkg-deb -f "$deb" Version)"
+latest="$(dpkg-parsechangelog -l packaging/linux/changelog -S Version)"
+[ "$version" = "$latest" ] || fail "the package is $version, its changelog's latest entry $latest"
+echo "-- lintian"
+status=0
+findings="$(lintian --fail-on error "$deb" 2>&1)" || status=$?
+grep -v '^running with root privileges' <<<"$findings" || true
+[ "$status" = 0 ] || fail "lintian finds errors in the package (status $status)"
 dpkg -P nubotest >/dev/null 2>&1 || true
 if ! out="$(DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" 2>&1)"; then
     fail "apt-get install failed: $out"

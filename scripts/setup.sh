@@ -9,7 +9,7 @@ packages=(cmake g++ make pkg-config qt6-base-dev libsystemd-dev dbus
 if [ "${1:-}" != demo ]; then
   packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool mingw-w64 qt6-translations-l10n
              googletest wine wine32:i386 imagemagick locales dpkg-dev file man-db nsis time
-             python3-jsonschema)
+             python3-jsonschema lintian)
 fi
 missing=()
 for p in "${packages[@]}"; do
