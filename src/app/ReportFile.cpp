@@ -1,5 +1,5 @@
 // The run report as JSON. The layout is described by res/report.schema.json;
-// a change here changes that file and the README's example with it.
+// a change here changes that file and the example in docs/run-report.md with it.
 #include "app/ReportFile.h"
 
 #include <cerrno>
