@@ -193,13 +193,18 @@ INT_PTR PageWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             StretchPicture();
             if (auto* test = dynamic_cast<CTestP*>(&page_)) {
                 // The result list is no template control: the page places it
-                // in pixels of a 96-DPI display.
+                // in pixels of a 96-DPI display, where a dialog unit is 6/4 by
+                // 13/8 pixels. It keeps its place among the template's texts
+                // at any DPI by growing as their dialog units do, which is not
+                // quite the DPI's ratio.
                 const CTestP::Rect r = test->ResultListRect();
-                const int dpi = WindowDpi(hwnd_);
+                RECT units{0, 0, 400, 800};
+                MapDialogRect(hwnd_, &units);
+                auto x = [&](int px) { return MulDiv(px, units.right, 600); };
+                auto y = [&](int px) { return MulDiv(px, units.bottom, 1300); };
                 resultList_ = std::make_unique<ResultListWindow>(
                     test->ResultList(), hwnd_,
-                    RECT{Scaled(r.left, dpi), Scaled(r.top, dpi), Scaled(r.right, dpi),
-                         Scaled(r.bottom, dpi)});
+                    RECT{x(r.left), y(r.top), x(r.right), y(r.bottom)});
             }
             return TRUE;
         case WM_NOTIFY:
