@@ -23,7 +23,7 @@
 # when WINEPREFIX is unset. Output of Wine programs always goes to files: a
 # pipe stays open as long as the wineserver lives.
 
-export WINEARCH=win32
+export WINEARCH=${WINEARCH:-win32}
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko download prompt while the prefix is made.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=;mshtml=}

@@ -83,7 +83,8 @@ int ModemSearchThread(SearchContext c, const std::atomic<int>* cancel) {
         const bool unopened = tried == 1 && openFailure.kind != PortFailureKind::None &&
                               openFailure.kind != PortFailureKind::Other;
         return ReportFailure(c, kNoModemField,
-                             unopened ? DescribePortFailure(settings.port, openFailure)
+                             unopened ? DescribePortFailure(settings.port, openFailure,
+                                                           texts::SelectedLanguage())
                                       : texts::Text(kNoModemStatus));
     }
 

@@ -37,24 +37,25 @@ std::vector<RowState> CResultList::Snapshot() const {
 }
 
 ResultLayout LayoutResultList(const std::vector<RowState>& rows, int heightOfA, MarkSize pass,
-                              MarkSize active, MarkSize fail) {
+                              MarkSize active, MarkSize fail, int dpi) {
+    const int ten = 10 * dpi / 96;
     ResultLayout layout;
     layout.rowHeight = heightOfA * 13 / 10;
-    layout.contentHeight = static_cast<int>(rows.size()) * layout.rowHeight + 10;
+    layout.contentHeight = static_cast<int>(rows.size()) * layout.rowHeight + ten;
     int q = 0;
     for (const RowState& row : rows) {
-        const int top = q++ * layout.rowHeight + 10;
+        const int top = q++ * layout.rowHeight + ten;
         auto markAt = [&](DrawOp::Kind kind, const MarkSize& mark) {
             // C++ division cuts toward zero, so a mark taller than the row
             // starts above the row's top.
-            layout.ops.push_back({kind, 10, top + (layout.rowHeight - mark.height) / 2, false, {}});
+            layout.ops.push_back({kind, ten, top + (layout.rowHeight - mark.height) / 2, false, {}});
         };
         if (pass.present && row.passed && !row.active) markAt(DrawOp::Kind::PassMark, pass);
         if (fail.present && row.failed && !row.passed && !row.active) {
             markAt(DrawOp::Kind::FailMark, fail);
         }
         if (row.active && active.present) markAt(DrawOp::Kind::ActiveMark, active);
-        layout.ops.push_back({DrawOp::Kind::Text, 25, top + (layout.rowHeight - heightOfA) / 2,
+        layout.ops.push_back({DrawOp::Kind::Text, 25 * dpi / 96, top + (layout.rowHeight - heightOfA) / 2,
                               row.active, row.text});
     }
     return layout;

@@ -68,8 +68,9 @@ struct ResultLayout {
 };
 
 // Row height = 1.3 x the height of "A" in the list's default font; rows start
-// 10 pixels down; marks at x 10 centred on the row, texts at x 25.
+// 10 pixels down; marks at x 10 centred on the row, texts at x 25. Those
+// pixels are a 96-DPI display's, scaled to `dpi`.
 ResultLayout LayoutResultList(const std::vector<RowState>& rows, int heightOfA, MarkSize pass,
-                              MarkSize active, MarkSize fail);
+                              MarkSize active, MarkSize fail, int dpi = 96);
 
 }  // namespace nubo

@@ -7,6 +7,7 @@
 
 #include "platform/Texts.h"
 #include "ui/Pages.h"
+#include "win32/Dpi.h"
 #include "win32/HelpPopup.h"
 #include "win32/ResultListWindow.h"
 #include "win32/WideText.h"
@@ -89,17 +90,26 @@ bool IsRadio(ControlKind kind) {
     return kind == ControlKind::RadioButton || kind == ControlKind::AutoRadioButton;
 }
 
+// An extended template: the shell font is taken from no other kind.
 std::vector<DWORD> BuildDialog(const DialogTemplate& dialog, const std::wstring& caption) {
     TemplateWriter w;
-    w.Dword(WS_CHILD | WS_CAPTION | DS_SETFONT | DS_3DLOOK | DS_CONTROL);
+    w.Word(1);       // version
+    w.Word(0xFFFF);  // the extended kind
+    w.Dword(0);      // no help id
     w.Dword(0);
+    // "MS Shell Dlg" with DS_SHELLFONT is the user interface font of the
+    // system's language (same metrics as the old raster font, which covers
+    // only the system code page): every language's texts show.
+    w.Dword(WS_CHILD | WS_CAPTION | DS_SHELLFONT | DS_3DLOOK | DS_CONTROL);
     w.Word(static_cast<WORD>(dialog.controls.size()));
     for (int v : {0, 0, dialog.width, dialog.height}) w.Word(static_cast<WORD>(v));
     w.Word(0);  // no menu
     w.Word(0);  // the dialog class
     w.String(caption);
     w.Word(8);
-    w.String(L"MS Sans Serif");
+    w.Word(FW_NORMAL);
+    w.Word(MAKEWORD(FALSE, DEFAULT_CHARSET));  // not italic; the character set
+    w.String(L"MS Shell Dlg");
     for (const ControlTemplate& c : dialog.controls) {
         w.AlignDword();
         const ControlClass cls = ClassOf(c);
@@ -108,10 +118,11 @@ std::vector<DWORD> BuildDialog(const DialogTemplate& dialog, const std::wstring&
         if (!c.enabled) style |= WS_DISABLED;
         // A group of option buttons ends where the next control starts a group.
         if (c.firstInGroup || !IsRadio(c.kind)) style |= WS_GROUP;
-        w.Dword(style);
+        w.Dword(0);  // no help id
         w.Dword(0);
+        w.Dword(style);
         for (int v : {c.x, c.y, c.w, c.h}) w.Word(static_cast<WORD>(v));
-        w.Word(static_cast<WORD>(c.id));
+        w.Dword(static_cast<DWORD>(c.id));
         w.Word(0xFFFF);
         w.Word(cls.atom);
         if (c.kind == ControlKind::Picture) {
@@ -139,6 +150,7 @@ PageWindow::PageWindow(WizardPage& page, WizardSheet& sheet, UiDispatcher& dispa
 
 PageWindow::~PageWindow() {
     for (auto& [id, font] : titleFonts_) DeleteObject(font);
+    if (picture_) DeleteObject(picture_);
 }
 
 PROPSHEETPAGEW PageWindow::SheetPage(bool newStyle) {
@@ -178,11 +190,21 @@ INT_PTR PageWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             sheet_.PageCreated(hwnd_);
             page_.Attach(*this, sheet_);
             page_.OnCreate();
+            StretchPicture();
             if (auto* test = dynamic_cast<CTestP*>(&page_)) {
-                // The result list is no template control: the page places it in pixels.
+                // The result list is no template control: the page places it
+                // in pixels of a 96-DPI display, where a dialog unit is 6/4 by
+                // 13/8 pixels. It keeps its place among the template's texts
+                // at any DPI by growing as their dialog units do, which is not
+                // quite the DPI's ratio.
                 const CTestP::Rect r = test->ResultListRect();
+                RECT units{0, 0, 400, 800};
+                MapDialogRect(hwnd_, &units);
+                auto x = [&](int px) { return MulDiv(px, units.right, 600); };
+                auto y = [&](int px) { return MulDiv(px, units.bottom, 1300); };
                 resultList_ = std::make_unique<ResultListWindow>(
-                    test->ResultList(), hwnd_, RECT{r.left, r.top, r.right, r.bottom});
+                    test->ResultList(), hwnd_,
+                    RECT{x(r.left), y(r.top), x(r.right), y(r.bottom)});
             }
             return TRUE;
         case WM_NOTIFY:
@@ -246,6 +268,24 @@ INT_PTR PageWindow::Notify(const NMHDR& header) {
     }
     SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
     return TRUE;
+}
+
+// The template's picture is loaded at its own size, drawn for 96 DPI; at a
+// larger DPI it would fill only part of the grown page.
+void PageWindow::StretchPicture() {
+    const int dpi = WindowDpi(hwnd_);
+    if (dpi == 96) return;
+    for (HWND c = GetWindow(hwnd_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if ((GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) continue;
+        auto shown = reinterpret_cast<HBITMAP>(SendMessageW(c, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        BITMAP bm{};
+        if (!shown || !GetObjectW(shown, sizeof bm, &bm)) continue;
+        picture_ = StretchedBitmap(shown, Scaled(bm.bmWidth, dpi), Scaled(bm.bmHeight, dpi));
+        SendMessageW(c, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_));
+        // The control made the original itself; it is not handed back to it.
+        DeleteObject(shown);
+        return;
+    }
 }
 
 void PageWindow::ShowHelp(HWND control, POINT at) {
@@ -374,11 +414,12 @@ void PageWindow::SetTitleFont(int id, const TitleFont& font) {
     dispatcher_.OnUi([&] {
         HWND item = Item(id);
         if (!item) return;
-        // A positive height asks for the character cell's height, leading included.
-        HFONT f =
-            CreateFontW(font.pixelHeight, 0, 0, 0, font.weight, FALSE, FALSE, FALSE,
-                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH | FF_DONTCARE, Widen(font.face).c_str());
+        // A positive height asks for the character cell's height, leading
+        // included; the 20 pixels are those of a 96-DPI display.
+        HFONT f = CreateFontW(Scaled(font.pixelHeight, WindowDpi(hwnd_)), 0, 0, 0, font.weight,
+                              FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                              Widen(font.face).c_str());
         SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
         // The font lives as long as the page shows it.
         auto it = titleFonts_.find(id);
@@ -386,7 +427,9 @@ void PageWindow::SetTitleFont(int id, const TitleFont& font) {
         titleFonts_[id] = f;
         // A title in a large font may need more height than its template
         // gives: it grows downwards into free room, never over the control
-        // beneath it (the old-style title stays clipped to its own control).
+        // beneath it. Where even one line has no room there (the old-style
+        // title: 10 units, 17 pixels at 96 DPI, for a 20-pixel cell), it moves
+        // up into the margin above, lest the descenders be cut.
         RECT r;
         GetWindowRect(item, &r);
         MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
@@ -405,15 +448,18 @@ void PageWindow::SetTitleFont(int id, const TitleFont& font) {
         std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
         text.resize(static_cast<std::size_t>(GetWindowTextW(item, text.data(), length + 1)));
         RECT needed{0, 0, r.right - r.left, 0};
+        TEXTMETRICW metrics{};
         HDC dc = GetDC(item);
         HGDIOBJ old = SelectObject(dc, f);
         DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK);
+        GetTextMetricsW(dc, &metrics);
         SelectObject(dc, old);
         ReleaseDC(item, dc);
-        const LONG height = std::min(needed.bottom, bottom - r.top);
+        const LONG top = std::max<LONG>(0, std::min(r.top, bottom - metrics.tmHeight));
+        const LONG height = std::min(needed.bottom, bottom - top);
         if (height > r.bottom - r.top) {
-            SetWindowPos(item, nullptr, 0, 0, r.right - r.left, height,
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(item, nullptr, r.left, top, r.right - r.left, height,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
         }
     });
 }

@@ -55,6 +55,7 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
     INT_PTR Notify(const NMHDR& header);
+    void StretchPicture();
     void ShowHelp(HWND control, POINT at);
     ControlKind KindOf(int id) const;
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
@@ -69,6 +70,7 @@ private:
     HWND hwnd_ = nullptr;
     bool created_ = false;
     std::map<int, HFONT> titleFonts_;
+    HBITMAP picture_ = nullptr;  // the picture control's, stretched to the DPI
     std::unique_ptr<ResultListWindow> resultList_;
 };
 

@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include "win32/Dpi.h"
 #include "win32/WideText.h"
 
 namespace nubo {
@@ -15,9 +16,17 @@ constexpr int kPassMark = 151;
 constexpr int kActiveMark = 152;
 constexpr int kFailMark = 165;
 
-HBITMAP LoadMark(int id) {
+MarkSize SizeOf(HBITMAP bitmap);
+
+// The marks are drawn for 96 DPI; beside larger text they grow with it.
+HBITMAP LoadMark(int id, int dpi) {
     COLORMAP white{RGB(255, 255, 255), GetSysColor(COLOR_BTNFACE)};
-    return CreateMappedBitmap(GetModuleHandleW(nullptr), id, 0, &white, 1);
+    HBITMAP mark = CreateMappedBitmap(GetModuleHandleW(nullptr), id, 0, &white, 1);
+    if (!mark || dpi == 96) return mark;
+    const MarkSize size = SizeOf(mark);
+    HBITMAP scaled = StretchedBitmap(mark, Scaled(size.width, dpi), Scaled(size.height, dpi));
+    DeleteObject(mark);
+    return scaled;
 }
 
 MarkSize SizeOf(HBITMAP bitmap) {
@@ -26,11 +35,12 @@ MarkSize SizeOf(HBITMAP bitmap) {
     return {bm.bmWidth, bm.bmHeight, true};
 }
 
-HFONT ListFont(HDC dc, int weight) {
-    const int height = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
+// The pages' font: 8 points at the window's DPI.
+HFONT ListFont(int dpi, int weight) {
+    const int height = -MulDiv(8, dpi, 72);
     return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif");
+                       DEFAULT_PITCH | FF_DONTCARE, L"MS Shell Dlg");
 }
 
 }  // namespace
@@ -43,9 +53,10 @@ ResultListWindow::ResultListWindow(CResultList& list, HWND parent, const RECT& r
     wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     wc.lpszClassName = kClassName;
     RegisterClassW(&wc);
-    pass_ = LoadMark(kPassMark);
-    active_ = LoadMark(kActiveMark);
-    fail_ = LoadMark(kFailMark);
+    const int dpi = WindowDpi(parent);
+    pass_ = LoadMark(kPassMark, dpi);
+    active_ = LoadMark(kActiveMark, dpi);
+    fail_ = LoadMark(kFailMark, dpi);
     hwnd_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, rect.left,
                             rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
                             nullptr, wc.hInstance, this);
@@ -100,7 +111,8 @@ ResultLayout ResultListWindow::Layout(HDC dc) {
     // The row height comes from the surface's own font, before any of ours is selected.
     SIZE a{};
     GetTextExtentPoint32W(dc, L"A", 1, &a);
-    return LayoutResultList(list_.Snapshot(), a.cy, SizeOf(pass_), SizeOf(active_), SizeOf(fail_));
+    return LayoutResultList(list_.Snapshot(), a.cy, SizeOf(pass_), SizeOf(active_), SizeOf(fail_),
+                            WindowDpi(hwnd_));
 }
 
 void ResultListWindow::Paint(HDC dc) {
@@ -124,8 +136,9 @@ void ResultListWindow::Paint(HDC dc) {
     HBITMAP surface = CreateCompatibleBitmap(dc, client.right, client.bottom);
     HGDIOBJ oldSurface = SelectObject(canvas, surface);
     FillRect(canvas, &client, GetSysColorBrush(COLOR_BTNFACE));
-    HFONT normal = ListFont(dc, FW_NORMAL);
-    HFONT bold = ListFont(dc, FW_BOLD);
+    const int dpi = WindowDpi(hwnd_);
+    HFONT normal = ListFont(dpi, FW_NORMAL);
+    HFONT bold = ListFont(dpi, FW_BOLD);
     HGDIOBJ oldFont = SelectObject(canvas, normal);
     SetBkMode(canvas, TRANSPARENT);
     SetTextColor(canvas, GetSysColor(COLOR_BTNTEXT));

@@ -3,9 +3,13 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <iostream>
+
 #include "platform/Texts.h"
 #include "ui/DialogTemplates.h"
 #include "ui/HelpFile.h"
+#include "win32/Dpi.h"
 #include "win32/PageWindow.h"
 #include "win32/WideText.h"
 
@@ -26,11 +30,23 @@ bool LowColourDisplay() {
     return EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode) && mode.dmBitsPerPel == 4;
 }
 
-// A canvas in the window colour with the picture copied unscaled at (x, y).
-HBITMAP ComposeBitmap(int pictureId, int width, int height, int x, int y) {
+// A canvas in the window colour with the picture at (x, y). Sizes and
+// places are given for 96 DPI: at another DPI the picture is stretched with
+// its canvas, else it would stand apart from the sheet's texts, which grow.
+HBITMAP ComposeBitmap(int pictureId, int width, int height, int x, int y, int dpi) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     auto picture = static_cast<HBITMAP>(
         LoadImageW(instance, MAKEINTRESOURCEW(pictureId), IMAGE_BITMAP, 0, 0, 0));
+    if (picture && dpi != 96) {
+        BITMAP bm{};
+        GetObjectW(picture, sizeof bm, &bm);
+        HBITMAP stretched =
+            StretchedBitmap(picture, Scaled(bm.bmWidth, dpi), Scaled(bm.bmHeight, dpi));
+        DeleteObject(picture);
+        picture = stretched;
+    }
+    width = Scaled(width, dpi);
+    height = Scaled(height, dpi);
     HDC screen = GetDC(nullptr);
     HBITMAP canvas = CreateCompatibleBitmap(screen, width, height);
     HDC to = CreateCompatibleDC(screen);
@@ -42,7 +58,7 @@ HBITMAP ComposeBitmap(int pictureId, int width, int height, int x, int y) {
         BITMAP bm{};
         GetObjectW(picture, sizeof bm, &bm);
         HGDIOBJ oldFrom = SelectObject(from, picture);
-        BitBlt(to, x, y, bm.bmWidth, bm.bmHeight, from, 0, 0, SRCCOPY);
+        BitBlt(to, Scaled(x, dpi), Scaled(y, dpi), bm.bmWidth, bm.bmHeight, from, 0, 0, SRCCOPY);
         SelectObject(from, oldFrom);
         DeleteObject(picture);
     }
@@ -51,6 +67,37 @@ HBITMAP ComposeBitmap(int pictureId, int width, int height, int x, int y) {
     DeleteDC(to);
     ReleaseDC(nullptr, screen);
     return canvas;
+}
+
+// Whether anyone can see a window of this process. A service, a task run
+// whether the user is logged on or not, or a tool running as SYSTEM gets a
+// window station that is not visible, or no desktop at all; a box shown
+// there waits for a click that never comes.
+bool AnyoneSeesWindows() {
+    if (!GetThreadDesktop(GetCurrentThreadId())) return false;
+    HWINSTA station = GetProcessWindowStation();
+    if (!station) return false;
+    USEROBJECTFLAGS flags{};
+    if (GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr) &&
+        !(flags.dwFlags & WSF_VISIBLE)) {
+        return false;
+    }
+    // Wine's null display driver shows nothing to anybody, yet it answers as
+    // a visible desktop on every count Windows offers (window station flags,
+    // input desktop, monitors, screen metrics, display settings: all those
+    // of a 1024 x 768 screen). Under Wine, its driver setting decides.
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (!ntdll || !GetProcAddress(ntdll, "wine_get_version")) return true;
+    wchar_t drivers[64] = L"";
+    DWORD size = sizeof drivers;
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Drivers", L"Graphics", RRF_RT_REG_SZ,
+                     nullptr, drivers, &size) != ERROR_SUCCESS) {
+        return true;
+    }
+    // A list of drivers to try in turn: the first that loads is used.
+    std::wstring first(drivers);
+    first = first.substr(0, first.find(L','));
+    return lstrcmpiW(first.c_str(), L"null") != 0;
 }
 
 int ButtonIndex(WizardButton button) {
@@ -70,7 +117,7 @@ int ButtonIndex(WizardButton button) {
 }  // namespace
 
 WizardSheet::WizardSheet(std::vector<WizardPage*> pages, bool newStyle, const std::string& helpFile)
-    : pages_(std::move(pages)), newStyle_(newStyle) {
+    : pages_(std::move(pages)), newStyle_(newStyle), boxesSeen_(AnyoneSeesWindows()) {
     for (const auto& [topic, text] : LoadHelpFile(helpFile)) help_[topic] = Widen(text);
     for (WizardPage* page : pages_) {
         windows_.push_back(std::make_unique<PageWindow>(*page, *this, dispatcher_));
@@ -78,8 +125,10 @@ WizardSheet::WizardSheet(std::vector<WizardPage*> pages, bool newStyle, const st
     caption_ = Widen(texts::Text(kSheetCaption));
     if (newStyle_) {
         const bool low = LowColourDisplay();
-        auto compose = [low](const SheetPicture& p) {
-            return ComposeBitmap(p.Id(low), p.width, p.height, p.x, p.y);
+        // The sheet does not exist yet: it will come up at the screen's DPI.
+        const int dpi = WindowDpi(nullptr);
+        auto compose = [low, dpi](const SheetPicture& p) {
+            return ComposeBitmap(p.Id(low), p.width, p.height, p.x, p.y, dpi);
         };
         watermark_ = compose(kWatermark);
         header_ = compose(kHeader);
@@ -193,9 +242,25 @@ void WizardSheet::EndWizard(int /*result*/) {
 
 namespace {
 thread_local WizardSheet* boxOwner = nullptr;
+thread_local HWND boxOwnerWindow = nullptr;
 }  // namespace
 
 LRESULT CALLBACK WizardSheet::BoxHook(int code, WPARAM wp, LPARAM lp) {
+    // Owned by the sheet, the box stays in front of it; given as the owner to
+    // MessageBoxW, the sheet would be disabled until the box is closed.
+    if (code == HCBT_ACTIVATE && boxOwner && boxOwnerWindow) {
+        auto box = reinterpret_cast<HWND>(wp);
+        bool ours = false;
+        {
+            std::lock_guard lock(boxOwner->boxMutex_);
+            ours = std::find(boxOwner->boxes_.begin(), boxOwner->boxes_.end(), box) !=
+                   boxOwner->boxes_.end();
+        }
+        // Outside the lock: the UI thread may wait for it while this talks to the sheet.
+        if (ours && GetWindow(box, GW_OWNER) != boxOwnerWindow) {
+            SetWindowLongPtrW(box, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(boxOwnerWindow));
+        }
+    }
     // The box's window as soon as it exists: a close that came first closes it at once.
     if (code == HCBT_CREATEWND && boxOwner) {
         const auto* create = reinterpret_cast<CBT_CREATEWNDW*>(lp)->lpcs;
@@ -215,6 +280,11 @@ LRESULT CALLBACK WizardSheet::BoxHook(int code, WPARAM wp, LPARAM lp) {
 void WizardSheet::ShowMessageBox(const std::string& text, const std::string& caption) {
     const std::wstring wideText = Widen(text);
     const std::wstring wideCaption = Widen(caption);
+    if (!boxesSeen_) {
+        // As the program without a display does: said, and the run goes on.
+        std::cerr << caption << ": " << text << std::endl;
+        return;
+    }
     constexpr UINT kStyle = MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND;
     if (dispatcher_.OnUiThread()) {
         MessageBoxW(sheet_, wideText.c_str(), wideCaption.c_str(), kStyle);
@@ -227,10 +297,12 @@ void WizardSheet::ShowMessageBox(const std::string& text, const std::string& cap
     // Shown on the worker's own thread: the sheet stays usable, and its
     // Cancel closes the box along with the run.
     boxOwner = this;
+    boxOwnerWindow = dispatcher_.OnUi([this] { return sheet_; });
     HHOOK hook = SetWindowsHookExW(WH_CBT, BoxHook, nullptr, GetCurrentThreadId());
     MessageBoxW(nullptr, wideText.c_str(), wideCaption.c_str(), kStyle);
     if (hook) UnhookWindowsHookEx(hook);
     boxOwner = nullptr;
+    boxOwnerWindow = nullptr;
     std::lock_guard lock(boxMutex_);
     boxes_.clear();
 }

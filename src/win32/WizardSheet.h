@@ -56,6 +56,8 @@ private:
     HBITMAP watermark_ = nullptr;
     HBITMAP header_ = nullptr;
     bool cancelled_ = false;
+    // False where nobody can see a window: boxes then go to stderr.
+    const bool boxesSeen_;
     // Message boxes of the workers: each runs on its worker's thread, so that
     // it blocks only that worker; closing the worker calls closes them too.
     std::mutex boxMutex_;

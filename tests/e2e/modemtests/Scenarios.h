@@ -23,6 +23,7 @@ struct GoldenCase {
     std::vector<std::string> options;
     int status;
     const char* cancelAt = nullptr;  // SIGTERM once the log holds this (Linux only)
+    const char* stderrHas = nullptr;  // a text the run's stderr must hold
 };
 
 // "No modem": the port opens, but nothing answers on it.
@@ -40,6 +41,13 @@ inline const std::vector<GoldenCase>& GoldenCases() {
          0x08},
         {"ModemThatIsNotDescribed", "not-described.log", {"--name=NUBO 28K8"}, -3},
         {"NoModem", "no-modem.log", {"--silent"}, -2},
+        // Nobody sees a window: the box goes to stderr and the run goes on.
+        {"SectionWithoutTelephonyName",
+         "no-telephony-name.log",
+         {"--connect-delay=500", "--name=NUBO ISDN-TA"},
+         0x09,  // no telephony name to find; 33600 bit/s is below the line's 64000
+         nullptr,
+         "NUBO ISDN-TA : No TapiModemName for this section !"},
         {"CancelledDuringTheTestCall",
          "cancelled.log",
          {"--connect-delay=30000"},

@@ -96,6 +96,7 @@ protected:
         EXPECT_TRUE(!c.cancelAt || std::chrono::steady_clock::now() - signalled < bound);
         EXPECT_FALSE(r.timedOut);
         EXPECT_EQ(r.status, c.status & 0xff) << r.err;
+        EXPECT_TRUE(!c.stderrHas || r.err.find(c.stderrHas) != std::string::npos) << r.err;
         CheckReport(dir_.File("report.json"), ReadFile(log), r.status);
 
         const std::string actual = Normalise(ReadFile(log), port, log);

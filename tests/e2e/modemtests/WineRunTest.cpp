@@ -108,7 +108,10 @@ TEST_P(WineRun, MatchesTheGoldenFile) {
         Shell("NUBOTEST_REPORT='" + WindowsPath(dir.File("report.json")) + "' timeout 120 wine '" +
                   dir.File("nubotest.exe") + "' /P:COM5 /T:0123 '/L:" + log + "'",
               dir.File("wine.out"));
-    EXPECT_EQ(status, GetParam().status & 0xff) << ReadFile(dir.File("wine.out"));
+    const std::string output = ReadFile(dir.File("wine.out"));
+    EXPECT_EQ(status, GetParam().status & 0xff) << output;
+    const char* says = GetParam().stderrHas;
+    EXPECT_TRUE(!says || output.find(says) != std::string::npos) << output;
     CheckReport(dir.File("report.json"), ReadFile(dir.File("run.log")), status);
     const std::string golden = std::string(NUBO_GOLDEN_DIR) + "/" + GetParam().golden;
     EXPECT_EQ(Normalise(ReadFile(dir.File("run.log")), "COM5", log), ReadFile(golden))

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Drives the Windows wizard under Wine on Xvfb with xdotool, from the welcome
 # page to Finish against the emulator, in both wizard styles and in English,
-# German and Russian, and keeps a screenshot of every page once it has
-# settled: <artefacts>/wine-wizard/<style>-<language>-<n>-<page>.png.
+# German and Russian at 96 DPI, and at 144 and 192 DPI in one style and
+# language each, and keeps a screenshot of every page once it has settled:
+# <artefacts>/wine-wizard/<style>-<language>[-<dpi>]-<n>-<page>.png.
 # Arguments: nubotest.exe, emulator, artefact directory. Exit 77: tools missing.
 set -euo pipefail
 exe=$1 emulator=$2 artefacts=$3
@@ -29,6 +30,9 @@ for l in de_DE ru_RU; do
   [ -d "$locales/$l.UTF-8" ] || localedef -i "$l" -f UTF-8 "$locales/$l.UTF-8"
 done
 
+# <style>-<language>[-<dpi>]: larger DPIs in one style and language each,
+# where pixel sizes given for 96 DPI would overlap or clip first.
+runs=${NUBO_WINE_WIZARD_RUNS:-"old-en old-de old-ru new-en new-de new-ru new-ru-144 old-en-144 new-en-192 old-de-192"}
 mkdir "$work/app"
 cp "$exe" "$work/app/nubotest.exe"
 for ext in ini dat HLP; do cp "${exe%.exe}.$ext" "$work/app/" 2>/dev/null || true; done
@@ -40,7 +44,7 @@ model=$("$emulator" --print-name)
 [ -n "$pty" ] || { echo "emulator did not start"; cat "$work/sim.err"; exit 1; }
 cat >"$work/drive.sh" <<'INNER'
 set -u
-work=$1 shots=$2 locales=$3 pty=$4 model=$5 wine_sh=$6
+work=$1 shots=$2 locales=$3 pty=$4 model=$5 wine_sh=$6 runs=$7
 # Here, where the display is set: the first Wine process after the server's
 # start, the one that mapping the port starts, fixes it for the server.
 source "$wine_sh"
@@ -63,10 +67,13 @@ settle() {
 }
 
 failed=0
-for style in old new; do
-  for lang in en de ru; do
+for name in $runs; do
+    IFS=- read -r style lang dpi <<<"$name"
     case $lang in en) locale=C ;; de) locale=de_DE.UTF-8 ;; ru) locale=ru_RU.UTF-8 ;; esac
-    run="$work/$style-$lang" && mkdir -p "$run" && rm -f "$work/app/nubotest.log"
+    # The program reads the display's DPI when it starts.
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "${dpi:-96}" /f \
+      >>"$work/reg.out" 2>&1
+    run="$work/$name" && mkdir -p "$run" && rm -f "$work/app/nubotest.log"
     SECONDS=0
     LOCPATH="$locales" LANG=$locale NUBOTEST_WIZARD_STYLE=$style \
       wine "$work/app/nubotest.exe" </dev/null >"$run/out.txt" 2>&1 &
@@ -77,44 +84,45 @@ for style in old new; do
       [ -n "$win" ] && break
       sleep 0.1
     done
-    [ -n "$win" ] || { echo "$style-$lang: no wizard window"; kill $pid; failed=1; continue; }
+    [ -n "$win" ] || { echo "$name: no wizard window"; kill $pid; failed=1; continue; }
     # Next and Finish sit at the same place in both styles, 150 and 24
-    # pixels from the sheet's lower right corner; Return would press the
-    # focused button instead, Back on the search page.
+    # pixels (at 96 DPI) from the sheet's lower right corner; Return would
+    # press the focused button instead, Back on the search page.
     eval "$(xdotool getwindowgeometry --shell "$win")"
+    scale=${dpi:-96}
     n=1
     for page in welcome:. port:. "search:Search modem .INI" "test:END OF THE MODEM TESTS"; do
       for _ in $(seq 120); do grep -q "${page#*:}" "$work/app/nubotest.log" 2>/dev/null && break; sleep 0.5; done
-      settle "$shots/$style-$lang-$n-${page%%:*}.png"
+      settle "$shots/$name-$n-${page%%:*}.png"
       # The machine's own ports come first: choose the emulator's, the last.
-      [ "$n" = 2 ] && xdotool key Down Tab End && settle "$shots/$style-$lang-$n-port.png"
-      xdotool mousemove $((X + WIDTH - 150)) $((Y + HEIGHT - 24)) click 1
+      [ "$n" = 2 ] && xdotool key Down Tab End && settle "$shots/$name-$n-port.png"
+      xdotool mousemove $((X + WIDTH - 150 * scale / 96)) $((Y + HEIGHT - 24 * scale / 96)) click 1
       sleep 0.3
       n=$((n + 1))
     done
     for _ in $(seq 20); do kill -0 $pid 2>/dev/null || break; sleep 0.5; done
-    if kill -0 $pid 2>/dev/null; then echo "$style-$lang: wizard still open"; kill $pid; failed=1; fi
+    if kill -0 $pid 2>/dev/null; then echo "$name: wizard still open"; kill $pid; failed=1; fi
     wait $pid
     echo $? >"$run/status"
     cp "$work/app/nubotest.log" "$run/nubotest.log" 2>/dev/null
-    echo "$style-$lang: $SECONDS s"
-  done
+    echo "$name: $SECONDS s"
 done
 exit $failed
 INNER
 # Two servers started at once may race for the same display number; then
 # the server does not come up, and a second try picks another.
 for _ in 1 2 3; do
-  xvfb-run -a -s "-screen 0 800x600x24" bash "$work/drive.sh" "$work" "$shots" "$locales" \
-    "$pty" "$model" "$wine_sh" && break
+  xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/drive.sh" "$work" "$shots" "$locales" \
+    "$pty" "$model" "$wine_sh" "$runs" && break
   [ -e "$work/old-en/status" ] && break
   echo "retrying with another display"
   sleep 1
 done
 
 result=0
-for run in "$work"/{old,new}-{en,de,ru}; do
-  name=$(basename "$run") log="$run/nubotest.log"
+for name in $runs; do
+  run="$work/$name"
+  log="$run/nubotest.log"
   cp "$log" "$shots/$name.log" 2>/dev/null || { echo "$name: no log"; result=1; continue; }
   echo "$name: exit status $(cat "$run/status")"
   grep -q "Detected modem      : $model (COM99)" "$log" || { echo "$name: modem not found"; result=1; }

@@ -156,6 +156,12 @@ TEST_F(ModemSearchTest, NoModemOnAnyPort) {
     settings_.searchAllPorts = false;
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(page_.Calls().rbegin()[1], "status:COM9: no such port");
+    // In the user's language on the page; stderr stays English.
+    texts::SelectLanguage("ru");
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "nubotest: COM9: no such port\n");
+    EXPECT_EQ(page_.Calls().rbegin()[1], "status:COM9: такого порта нет");
 }
 
 TEST_F(ModemSearchTest, NewSearchCancelsTheRunningOneAndWaitsForIt) {

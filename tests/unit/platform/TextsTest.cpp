@@ -34,8 +34,16 @@ TEST(Texts, EveryCatalogIsWellFormedCompleteAndTranslated) {
         EXPECT_EQ(texts::DialogTextIds(lang), dialogIds);
         // Every text there, its forced line breaks where the English has them.
         for (int id : ids) {
-            EXPECT_FALSE(texts::Text(lang, id).empty()) << id;
-            EXPECT_EQ(Breaks(texts::Text(lang, id)), Breaks(texts::Text("en-US", id))) << id;
+            const std::string text = texts::Text(lang, id);
+            const std::string english = texts::Text("en-US", id);
+            EXPECT_FALSE(text.empty()) << id;
+            EXPECT_EQ(Breaks(text), Breaks(english)) << id;
+            // The details filled into a text (%1, %2) are all there.
+            for (const char* mark : {"%1", "%2"}) {
+                EXPECT_EQ(text.find(mark) == std::string::npos,
+                          english.find(mark) == std::string::npos)
+                    << id << " " << mark;
+            }
         }
         // Texts that a language may well share with English ("Modem:") are
         // few; a catalog that kept most English texts has not been translated.

@@ -43,6 +43,17 @@ TEST(ResultListLayout, RowHeightsPositionsAndContentHeightForSeveralFonts) {
     }
 }
 
+// At 192 DPI the margins double along with the font and the marks.
+TEST(ResultListLayout, MarginsFollowTheDpi) {
+    const ResultLayout layout =
+        LayoutResultList({{true, false, false, "row"}}, 26, {16, 18, true}, kActive, kFail, 192);
+    EXPECT_EQ(layout.contentHeight, 33 + 20);
+    ASSERT_EQ(layout.ops.size(), 2u);
+    EXPECT_EQ(layout.ops[0].x, 20);
+    EXPECT_EQ(layout.ops[0].y, 20 + 7);
+    EXPECT_EQ(layout.ops[1].x, 50);
+}
+
 TEST(ResultListLayout, FlagsDecideTheMarkAndTheBoldText) {
     using K = DrawOp::Kind;
     struct Case {
