@@ -58,8 +58,12 @@ work=$1
 NUBOTEST_PORTS=$2 NUBOTEST_REPORT="$work/report.json" "$work/nubotest" >"$work/out.txt" 2>&1 &
 pid=$!
 ended() { wait $pid; echo $? >"$work/status"; }
+# Bounded by the clock, not by a count of tries: under load one xdotool call
+# may take seconds, and the test's own time limit would cut the walk short
+# before anything below could tell why.
 win=""
-for _ in $(seq 300); do
+deadline=$((SECONDS + 30))
+while [ $SECONDS -lt $deadline ]; do
   kill -0 $pid 2>/dev/null || break
   win=$(xdotool search --name 'NUBO modem installation test' 2>/dev/null | head -n1)
   [ -n "$win" ] && break
@@ -75,15 +79,16 @@ if [ -z "$win" ]; then
   ended
   exit 1
 fi
-xdotool windowfocus --sync "$win" 2>/dev/null || true
+timeout 10 xdotool windowfocus --sync "$win" 2>/dev/null || true
 # Return presses the default button; on a page whose Next or Finish is still
 # disabled (search or tests under way) the press does nothing, so keep pressing.
-for _ in $(seq 240); do
+deadline=$((SECONDS + 110))
+while [ $SECONDS -lt $deadline ]; do
   kill -0 $pid 2>/dev/null || break
   xdotool key --window "$win" Return 2>/dev/null || true
   sleep 0.5
 done
-if kill -0 $pid 2>/dev/null; then echo "the wizard is still open after 2 minutes" >"$work/why"; kill $pid; fi
+if kill -0 $pid 2>/dev/null; then echo "the wizard is still open after $SECONDS s" >"$work/why"; kill $pid; fi
 ended
 INNER
 # Two servers started at once may race for the same display number, and the
