@@ -74,6 +74,7 @@ public:
         pages[current]->OnSetActive();
         const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(120);
         while (host_.Ends().empty() && std::chrono::steady_clock::now() < giveUp) {
+            host_.RunQueued();
             const std::size_t presses = host_.Presses().size();
             if (presses > seen_) {
                 seen_ = presses;

@@ -54,11 +54,18 @@ protected:
         items_.Check(id, check);
         page.OnCommand(id);
     }
-    void WaitForSearch(CConfigP& page) {
-        for (int i = 0; i < 2000 && page.Searching(); ++i) {
+    // Serves the workers as the UI thread does until cond holds (or 5 s passed).
+    template <typename Cond>
+    bool Serve(Cond cond) {
+        for (int i = 0; i < 5000 && !cond(); ++i) {
+            host_.RunQueued();
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        ASSERT_FALSE(page.Searching());
+        host_.RunQueued();
+        return cond();
+    }
+    void WaitForSearch(CConfigP& page) {
+        ASSERT_TRUE(Serve([&] { return !page.Searching(); }));
     }
 
     testing::TempDir tmp_;
@@ -149,10 +156,7 @@ TEST_F(PagesTest, TestPageRowsFollowTheNumberAndTheDiagnosticCommand) {
         }
         // The worker runs the tests (no port given: every test fails) and then
         // offers Back and Finish with the closing sentence.
-        for (int i = 0; i < 5000 && page.Testing(); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        ASSERT_FALSE(page.Testing());
+        ASSERT_TRUE(Serve([&] { return !page.Testing(); }));
         EXPECT_EQ(host_.Buttons(), kWizBack | kWizFinish);
         EXPECT_EQ(items_.texts[1022], texts::Text(74));
         EXPECT_TRUE(page.ResultList().Snapshot()[1].failed);
