@@ -135,6 +135,8 @@ public:
         std::lock_guard lock(mutex_);
         messages_.push_back(text);
     }
+    bool RunOnUi(std::function<void()> fn) override { return ui_.Send(std::move(fn)); }
+    void PostToUi(std::function<void()> fn) override { ui_.Post(std::move(fn)); }
     void CloseWorkerCalls() override {
         ui_.Close();
         std::lock_guard lock(mutex_);

@@ -218,11 +218,6 @@ void FakeSerialDriver::HoldOpens(bool hold) {
     holdChanged_.notify_all();
 }
 
-bool FakeSerialDriver::AwaitHeldOpen(std::chrono::milliseconds limit) {
-    std::unique_lock lock(holdMutex_);
-    return holdChanged_.wait_for(lock, limit, [&] { return held_ > 0; });
-}
-
 int FakeSerialDriver::HeldOpens() {
     std::lock_guard lock(holdMutex_);
     return held_;

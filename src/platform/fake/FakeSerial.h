@@ -2,7 +2,6 @@
 // SerialPeer and advance a FakeClock to the next event instead of waiting, so a
 // minute-long wait costs nothing. Single-threaded, like the conversation it serves.
 #pragma once
-#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <map>
@@ -103,8 +102,7 @@ public:
     // wireless port does while it looks for its device, until the hold is
     // released (if ever). Any thread may hold, release and look.
     void HoldOpens(bool hold);
-    // Waits up to limit (real time) until an open waits in the hold.
-    bool AwaitHeldOpen(std::chrono::milliseconds limit);
+    // How many opens wait in the hold now.
     int HeldOpens();
     std::unique_ptr<SerialDevice> Open(const std::string& name) override;
     std::uint32_t LastError() override { return lastError_; }
