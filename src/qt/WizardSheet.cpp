@@ -303,7 +303,8 @@ void WizardSheet::Finish(bool cancelled) {
     if (finished_) return;
     finished_ = true;
     cancelled_ = cancelled;
-    // Every page stops and joins its worker before the sheet may go away.
+    // Every page stops its worker (joined, or left behind when still blocked
+    // after a bounded wait) before the sheet may go away.
     for (std::size_t i = 0; i < pages_.size(); ++i) {
         if (created_[i]) pages_[i]->OnClose();
     }
