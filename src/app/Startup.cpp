@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -10,6 +11,7 @@
 
 #include "app/ReportFile.h"
 #include "app/WizardStyle.h"
+#include "platform/PageWorker.h"
 #include "platform/System.h"
 
 namespace nubo {
@@ -82,6 +84,15 @@ std::string CommandLineAfterProgramName(const std::string& full) {
 
 namespace {
 
+// Writes the run report when the environment names a file for it.
+void WriteReport(RunSettings& settings, System& system, int code, std::ostream& err) {
+    const std::string reportPath = system.Environment(kReportVariable);
+    if (reportPath.empty()) return;
+    settings.report.endTime = ReportTimeNow();
+    settings.report.exitCode = code;
+    WriteRunReport(settings.report, system, reportPath, err);
+}
+
 int RunWizard(const std::string& commandLine, Machine machine, FrontEnd& frontEnd, ValueRule rule,
               std::ostream& err, RunSettings& settings) {
     ModemRecords records;
@@ -146,6 +157,15 @@ int RunWizard(const std::string& commandLine, Machine machine, FrontEnd& frontEn
     }
 
     const int code = settings.exitCode;
+    if (PageWorker::Abandoned() > 0) {
+        // A worker did not end after the cancel: it is blocked in the system
+        // (an open that keeps looking for its device) and may wake at any
+        // moment to use the pages, the records and the machine. None of them
+        // may go away, so the run ends here, its log and its report written.
+        WriteReport(settings, services.system, code, err);
+        err.flush();
+        std::_Exit(code);
+    }
     settings.log.reset();
     return code;
 }
@@ -161,12 +181,7 @@ int RunProgram(const std::string& commandLine, Machine machine, FrontEnd& frontE
     // The pages and their workers are gone when the wizard returns, so the
     // report is complete and nobody writes it any more.
     const int code = RunWizard(commandLine, machine, frontEnd, rule, err, settings);
-    const std::string reportPath = machine.system.Environment(kReportVariable);
-    if (!reportPath.empty()) {
-        settings.report.endTime = ReportTimeNow();
-        settings.report.exitCode = code;
-        WriteRunReport(settings.report, machine.system, reportPath, err);
-    }
+    WriteReport(settings, machine.system, code, err);
     return code;
 }
 

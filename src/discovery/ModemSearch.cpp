@@ -1,5 +1,6 @@
 // The search worker and its owner. The owner keeps two searches from running
-// at once and never lets a worker outlive the page's way to the UI.
+// at once, keeps a search off its page once the page is left, and never lets
+// a worker outlive the page's way to the UI.
 #include "discovery/ModemSearch.h"
 
 #include <deque>
@@ -18,6 +19,43 @@ constexpr int kNotCompatibleField = 52;
 constexpr int kNotCompatibleStatus = 53;
 constexpr int kPressNextStatus = 54;
 constexpr int kBeingTestedStatus = 91;
+
+// The page as one search sees it: each call reaches the page on the UI thread,
+// and only while the page is the active page and this search its newest.
+class PageBoundView : public SearchView {
+public:
+    PageBoundView(SearchView& page, const PageWorker::Link& link, bool& reported)
+        : page_(page), link_(link), reported_(reported) {}
+    void ShowPort(const std::string& text) override {
+        link_.OnPage([&] { page_.ShowPort(text); });
+    }
+    void ShowModem(const std::string& text) override {
+        link_.OnPage([&] { page_.ShowModem(text); });
+    }
+    void ShowStatus(const std::string& text) override {
+        link_.OnPage([&] { page_.ShowStatus(text); });
+    }
+    void ShowDialTestControls() override {
+        link_.OnPage([&] { page_.ShowDialTestControls(); });
+    }
+    void SetWizardButtons(unsigned flags) override {
+        link_.PostOnPage([page = &page_, reported = &reported_, flags] {
+            *reported = true;
+            page->SetWizardButtons(flags);
+        });
+    }
+    void PressNext() override {
+        link_.OnPage([&] {
+            reported_ = true;
+            page_.PressNext();
+        });
+    }
+
+private:
+    SearchView& page_;
+    const PageWorker::Link& link_;
+    bool& reported_;  // the UI thread's
+};
 
 // Ends the search the way every unusable outcome does.
 int ReportFailure(SearchContext& c, int fieldText, const std::string& status) {
@@ -117,12 +155,13 @@ int ModemSearchThread(SearchContext c, const std::atomic<int>* cancel) {
 }
 
 void ModemSearch::Start(const SearchContext& context) {
-    worker_.Start(
-        [context](const std::atomic<int>* cancel) { ModemSearchThread(context, cancel); });
-}
-
-void ModemSearch::Stop() {
-    worker_.Stop();
+    reported_ = false;
+    worker_.Start([context, reported = &reported_](const PageWorker::Link& link) {
+        PageBoundView view(context.view, link, *reported);
+        ModemSearchThread({context.settings, context.ini, context.ports, context.line,
+                           context.modem, context.commands, context.host, view},
+                          link.Cancel());
+    });
 }
 
 }  // namespace nubo

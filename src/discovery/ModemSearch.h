@@ -4,7 +4,6 @@
 // ModemSearch is owned by the page and driven from the UI thread only.
 #pragma once
 #include <atomic>
-#include <thread>
 
 #include "config/IniFile.h"
 #include "config/ModemDescription.h"
@@ -40,14 +39,22 @@ public:
     ModemSearch(const ModemSearch&) = delete;
     ModemSearch& operator=(const ModemSearch&) = delete;
 
-    // Stops a search that still runs, then starts a new one.
+    // The page became active: a new search on a worker of its own, once the
+    // search before it (cancelled now) has ended. Its calls to the page reach
+    // the page only while the page is active and this is its newest search.
     void Start(const SearchContext& context);
+    // The page was left: the search goes on and logs, but shows nothing more.
+    void Leave() { worker_.Leave(); }
     // Cancels the running search, closes its way to the page and waits for it
-    // to end. Before the page goes away this must have been called.
-    void Stop();
+    // (a bounded while). Before the page goes away this must have been called.
+    void Stop() { worker_.Stop(); }
     bool Running() const { return worker_.Running(); }
+    // The newest search has shown its outcome on the page: its buttons, or its
+    // press of Next. UI thread.
+    bool Reported() const { return reported_; }
 
 private:
+    bool reported_ = false;
     PageWorker worker_;
 };
 

@@ -1,6 +1,7 @@
 // What the modem search shows on the search page. The search calls it from its
-// worker thread; an implementation carries each call out on the UI thread and
-// makes every call return at once once the page has closed its worker calls.
+// worker thread; the search's owner carries each call out on the UI thread
+// while the page is active (else drops it), so that DialogSearchView, the
+// page's own, is called on the UI thread only.
 #pragma once
 #include <string>
 
@@ -18,7 +19,7 @@ public:
     // Shows the controls of the test call, the own-number pair only when the
     // dial-in service is not the chosen connection.
     virtual void ShowDialTestControls() = 0;
-    virtual void SetWizardButtons(unsigned flags) = 0;  // posted: does not wait
+    virtual void SetWizardButtons(unsigned flags) = 0;  // from the worker: posted, does not wait
     virtual void PressNext() = 0;                       // waits until the wizard took it
 };
 

@@ -38,8 +38,8 @@ int TestWorker(TestPageAccess page) {
 }
 
 void TestRun::Start(TestPageAccess page) {
-    worker_.Start([page](const std::atomic<int>* cancel) mutable {
-        page.tests.line.cancel = cancel;
+    worker_.Start([page](const PageWorker::Link& link) mutable {
+        page.tests.line.cancel = link.Cancel();
         TestWorker(page);
     });
 }

@@ -4,7 +4,6 @@
 // thread only.
 #pragma once
 #include <atomic>
-#include <thread>
 
 #include "modemtests/ModemTests.h"
 #include "platform/DialogItems.h"
@@ -36,12 +35,12 @@ class TestRun {
 public:
     explicit TestRun(WizardHost& host) : worker_(host) {}
 
-    // Stops a run that still goes on, then starts TestWorker on a new thread;
+    // Starts TestWorker on a new thread, once a run that still ends has ended;
     // the run's cancel flag replaces page.tests.line.cancel.
     void Start(TestPageAccess page);
-    // Cancels the run, closes its way to the page and waits for it to end; the
-    // test under way ends at its next request step or poll. Must have been
-    // called before the page, its rows or the log go away.
+    // Cancels the run, closes its way to the page and waits for it to end (a
+    // bounded while); the test under way ends at its next request step or
+    // poll. Must have been called before the page, its rows or the log go away.
     void Stop();
     bool Running() const { return worker_.Running(); }
 

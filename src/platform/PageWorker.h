@@ -1,8 +1,17 @@
-// A page's worker thread: one at a time, started, cancelled and joined from
-// the UI thread only. The work gets the cancel flag to pass to every request.
+// A page's worker thread, started, left and stopped from the UI thread only.
+// The work gets a Link: its cancel flag and its way to the page, which reaches
+// the page only while that page is the active page and has started no newer
+// worker. A new start waits, without blocking the UI thread, until the
+// previous worker has ended, so a page never runs two workers at once.
 #pragma once
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <thread>
 
 #include "platform/WizardHost.h"
@@ -10,44 +19,63 @@
 namespace nubo {
 
 class PageWorker {
-public:
-    using Work = std::function<void(const std::atomic<int>* cancel)>;
+    struct Shared;
+    struct Run;
 
-    explicit PageWorker(WizardHost& host) : host_(host) {}
-    ~PageWorker() { Stop(); }
+public:
+    // What one worker holds of its page. Copies may be used on that worker's thread.
+    class Link {
+    public:
+        const std::atomic<int>* Cancel() const;
+        // Runs fn on the UI thread and waits for it, if the page is still the
+        // active page and this worker its newest; the check is made there,
+        // just before fn. False when fn did not run.
+        bool OnPage(const std::function<void()>& fn) const;
+        // The same without waiting; the check is made when fn is due.
+        void PostOnPage(std::function<void()> fn) const;
+
+    private:
+        friend class PageWorker;
+        Link(std::shared_ptr<Shared> shared, std::shared_ptr<Run> run)
+            : shared_(std::move(shared)), run_(std::move(run)) {}
+        std::shared_ptr<Shared> shared_;
+        std::shared_ptr<Run> run_;
+    };
+    using Work = std::function<void(const Link& link)>;
+
+    // How long Stop waits for a worker that does not end.
+    static constexpr std::chrono::milliseconds kStopLimit{700};
+
+    explicit PageWorker(WizardHost& host);
+    ~PageWorker();
     PageWorker(const PageWorker&) = delete;
     PageWorker& operator=(const PageWorker&) = delete;
 
-    // Stops a worker that still runs, then runs work on a new thread.
-    void Start(Work work) {
-        Stop();
-        cancel_ = 0;
-        finished_ = false;
-        host_.OpenWorkerCalls();
-        worker_ = std::thread([this, work = std::move(work)] {
-            work(&cancel_);
-            finished_ = true;
-        });
-    }
+    // The page became the active page: work runs on a new thread. A previous
+    // worker that still runs is cancelled, and work starts once it has ended
+    // (the ended worker's last call to the UI thread starts it).
+    void Start(Work work);
+    // The page is no longer the active page: its worker goes on, but reaches
+    // no page any more, and a start that waits for an old worker is dropped.
+    void Leave();
+    // Cancels the worker, closes the workers' calls to the UI (so that a call
+    // waiting for this thread returns) and waits up to limit for it to end.
+    // False when it did not: it is left behind, blocked in the system, and
+    // counted in Abandoned(). Must have been called before anything the work
+    // uses goes away.
+    bool Stop(std::chrono::milliseconds limit = kStopLimit);
+    // A worker runs, or waits to start.
+    bool Running() const;
 
-    // Raises the cancel flag and waits for the worker to end. Must have been
-    // called before anything the work uses goes away.
-    void Stop() {
-        if (!worker_.joinable()) return;
-        cancel_ = 1;
-        // The worker may be blocked in a call that waits for the UI thread,
-        // which is this one: close those calls first, or the join never returns.
-        host_.CloseWorkerCalls();
-        worker_.join();
-    }
-
-    bool Running() const { return worker_.joinable() && !finished_.load(); }
+    // Workers of this process that Stop left behind: then nothing they use
+    // may be torn down, and the process must end without doing so.
+    static int Abandoned();
 
 private:
-    WizardHost& host_;
-    std::thread worker_;
-    std::atomic<int> cancel_{0};
-    std::atomic<bool> finished_{true};
+    static void Launch(const std::shared_ptr<Shared>& shared, Work work);
+    static void Ended(const std::shared_ptr<Shared>& shared, const std::shared_ptr<Run>& run);
+
+    std::shared_ptr<Shared> shared_;
 };
 
 }  // namespace nubo

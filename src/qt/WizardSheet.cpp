@@ -224,16 +224,25 @@ void WizardSheet::ApplyButtons(unsigned flags) {
 }
 
 void WizardSheet::SetWizardButtons(unsigned flags) {
-    dispatcher_.Post([this, flags] { ApplyButtons(flags); });
+    // On the UI thread at once: a second click or Return that waits behind the
+    // one that brought the page must meet this page's buttons.
+    if (dispatcher_.OnUiThread()) {
+        ApplyButtons(flags);
+    } else {
+        dispatcher_.Post([this, flags] { ApplyButtons(flags); });
+    }
 }
 
 void WizardSheet::PressButton(WizardButton button) {
-    if (dispatcher_.OnUiThread()) {
-        // A page asking from inside a notification: take it once that returned.
-        dispatcher_.Post([this, button] { Press(button); });
-    } else {
-        dispatcher_.Send([this, button] { Press(button); });
-    }
+    dispatcher_.Send([this, button] { Press(button); });
+}
+
+bool WizardSheet::RunOnUi(std::function<void()> fn) {
+    return dispatcher_.Send(std::move(fn));
+}
+
+void WizardSheet::PostToUi(std::function<void()> fn) {
+    dispatcher_.Post(std::move(fn));
 }
 
 void WizardSheet::EndWizard(int /*result*/) {
@@ -294,7 +303,8 @@ void WizardSheet::Finish(bool cancelled) {
     if (finished_) return;
     finished_ = true;
     cancelled_ = cancelled;
-    // Every page stops and joins its worker before the sheet may go away.
+    // Every page stops its worker (joined, or left behind when still blocked
+    // after a bounded wait) before the sheet may go away.
     for (std::size_t i = 0; i < pages_.size(); ++i) {
         if (created_[i]) pages_[i]->OnClose();
     }

@@ -49,6 +49,8 @@ public:
     void PressButton(WizardButton button) override;
     void EndWizard(int result) override;
     void ShowMessageBox(const std::string& text, const std::string& caption) override;
+    bool RunOnUi(std::function<void()> fn) override;
+    void PostToUi(std::function<void()> fn) override;
     void CloseWorkerCalls() override;
     void OpenWorkerCalls() override { dispatcher_.Open(); }
 

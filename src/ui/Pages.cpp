@@ -114,7 +114,8 @@ void CConfigP::OnSetActive() {
                    kOwnNumberLabel, kOwnNumberField}) {
         items_->Show(id, false);
     }
-    // Start stops a search that still runs (after Back and Next) before it begins anew.
+    // After Back and Next the search before may still run: Start cancels it
+    // and begins anew once it has ended, without waiting here.
     search_->Start({settings_, ini_, services_.ports, SerialLine{services_.serial, services_.clock},
                     services_.records.modem, services_.records.commands, *host_, *view_});
 }
@@ -150,6 +151,10 @@ void CConfigP::OnCommand(int controlId) {
 }
 
 bool CConfigP::OnWizardNext() {
+    // A Next that reached the page before its search showed an outcome (a
+    // second Return or click that piled up behind the one that brought the
+    // page) would test a modem that nobody has found.
+    if (!search_->Reported()) return false;
     if (items_->IsChecked(kRunDialTest)) {
         const std::string number = items_->IsChecked(kOwnCall) ? items_->GetText(kOwnNumberField)
                                                                : items_->GetText(kLocationNumber);
@@ -162,6 +167,13 @@ bool CConfigP::OnWizardNext() {
     } else if (!settings_.automaticMode) {
         settings_.phoneNumber.clear();
     }
+    search_->Leave();
+    return true;
+}
+
+bool CConfigP::OnWizardBack() {
+    // The search goes on (and logs), but the pages before this one are not its.
+    search_->Leave();
     return true;
 }
 

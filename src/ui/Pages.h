@@ -65,12 +65,13 @@ public:
     void OnSetActive() override;
     void OnCommand(int controlId) override;
     bool OnWizardNext() override;
+    bool OnWizardBack() override;
     void OnClose() override;
     std::map<int, int> HelpMap() const override {
         return {{1025, 103}, {1029, 104}, {1035, 105}, {1062, 106}, {1063, 107},
                 {1041, 108}, {1039, 109}, {1034, 110}, {1043, 111}};
     }
-    // Whether a search worker still runs (for tests).
+    // Whether a search worker still runs or waits to start (for tests).
     bool Searching() const;
 
 private:

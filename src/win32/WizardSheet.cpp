@@ -212,19 +212,43 @@ void WizardSheet::ApplyButtons(unsigned flags) {
 }
 
 void WizardSheet::SetWizardButtons(unsigned flags) {
+    if (dispatcher_.OnUiThread()) {
+        // At once: a second Return or click that waits behind the one that
+        // brought the page must meet this page's buttons. And once more when
+        // the notification under way has returned, since the sheet does not
+        // take every change sent from inside PSN_SETACTIVE properly.
+        ApplyButtons(flags);
+    }
     dispatcher_.Post([this, flags] { ApplyButtons(flags); });
 }
 
 void WizardSheet::PressButton(WizardButton button) {
     const int index = ButtonIndex(button);
-    if (dispatcher_.OnUiThread()) {
-        // A page asking from inside a notification: the sheet takes it once that returned.
-        if (sheet_) PostMessageW(sheet_, PSM_PRESSBUTTON, static_cast<WPARAM>(index), 0);
-        return;
-    }
     dispatcher_.Send([this, index] {
         if (sheet_) SendMessageW(sheet_, PSM_PRESSBUTTON, static_cast<WPARAM>(index), 0);
     });
+}
+
+bool WizardSheet::RunOnUi(std::function<void()> fn) {
+    return dispatcher_.Send(std::move(fn));
+}
+
+void WizardSheet::PostToUi(std::function<void()> fn) {
+    dispatcher_.Post(std::move(fn));
+}
+
+std::function<void()> WizardSheet::ThreadInterrupter() {
+    // CancelSynchronousIo wants a real handle of the worker with
+    // THREAD_TERMINATE access; the pseudo handle means the caller's thread.
+    HANDLE self = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &self,
+                         THREAD_TERMINATE, FALSE, 0)) {
+        return {};
+    }
+    const std::shared_ptr<void> thread(self, [](HANDLE h) { CloseHandle(h); });
+    // A CreateFile that waits for a paired wireless device gives up with
+    // ERROR_OPERATION_ABORTED; with nothing under way this does nothing.
+    return [thread] { CancelSynchronousIo(thread.get()); };
 }
 
 void WizardSheet::EndWizard(int /*result*/) {

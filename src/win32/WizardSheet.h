@@ -31,6 +31,9 @@ public:
     void PressButton(WizardButton button) override;
     void EndWizard(int result) override;
     void ShowMessageBox(const std::string& text, const std::string& caption) override;
+    bool RunOnUi(std::function<void()> fn) override;
+    void PostToUi(std::function<void()> fn) override;
+    std::function<void()> ThreadInterrupter() override;
     void CloseWorkerCalls() override;
     void OpenWorkerCalls() override;
 

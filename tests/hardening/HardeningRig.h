@@ -58,9 +58,11 @@ inline ::testing::AssertionResult LogIsWhole(const std::string& log,
 
 // The wizard of an unattended run, without a screen: the search page runs its
 // worker, a press of Next moves to the test page, which runs the tests and
-// ends the wizard. Cancel is never pressed.
+// ends the wizard. Cancel is pressed only when asked for, after a while.
 class HeadlessFrontEnd : public FrontEnd {
 public:
+    explicit HeadlessFrontEnd(std::chrono::milliseconds cancelAfter = {})
+        : cancelAfter_(cancelAfter) {}
     bool Prepare(bool) override { return true; }
     bool RunSheet(const std::vector<WizardPage*>& pages, RunSettings&,
                   const std::string&) override {
@@ -72,8 +74,15 @@ public:
         }
         std::size_t current = 0;
         pages[current]->OnSetActive();
-        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+        const auto start = std::chrono::steady_clock::now();
+        const auto giveUp = start + std::chrono::seconds(120);
+        bool cancelled = false;
         while (host_.Ends().empty() && std::chrono::steady_clock::now() < giveUp) {
+            if (cancelAfter_.count() > 0 && std::chrono::steady_clock::now() - start >= cancelAfter_) {
+                cancelled = true;
+                break;
+            }
+            host_.RunQueued();
             const std::size_t presses = host_.Presses().size();
             if (presses > seen_) {
                 seen_ = presses;
@@ -84,13 +93,14 @@ public:
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        timedOut_ = host_.Ends().empty();
+        timedOut_ = host_.Ends().empty() && !cancelled;
         for (WizardPage* page : pages) page->OnClose();
-        return false;
+        return cancelled;
     }
     bool TimedOut() const { return timedOut_; }
 
 private:
+    std::chrono::milliseconds cancelAfter_;
     FakeWizardHost host_;
     std::size_t seen_ = 0;
     bool timedOut_ = false;
@@ -151,8 +161,8 @@ struct Machine {
     }
 
     // The program's run from its command line to its exit code.
-    int RunProgram(const std::string& commandLine) {
-        HeadlessFrontEnd front;
+    int RunProgram(const std::string& commandLine, std::chrono::milliseconds cancelAfter = {}) {
+        HeadlessFrontEnd front(cancelAfter);
         std::ostringstream err;
         const int code = nubo::RunProgram(commandLine, {system, clock, driver, ports, installed},
                                           front, ValueRule::OptionSlash, err);

@@ -1,5 +1,5 @@
-// Faults of the machine around a run: the log's disk full, a modem
-// description file that is unreadable, empty or huge (binary bytes are the
+// Faults of the machine around a run: the log's disk full, an open that never
+// returns, a modem description file that is unreadable, empty or huge (binary bytes are the
 // ini fuzz target's; the log's directory missing is run by e2e_frame with the
 // built program).
 // The modem is the healthy emulated one in virtual time. (The dial data file's
@@ -61,6 +61,47 @@ TEST(MachineFault, LogDiskFullKeepsEarlierLinesAndTheProcessAlive) {
     for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
         ASSERT_EQ(lines[i], "line " + std::to_string(i) + " of the run\r");
     }
+}
+
+// Cancel while the open of the port never returns (a paired wireless port
+// looking for its device): the run still ends within a second of the Cancel,
+// with the cancel's exit code and its line last in a whole log. In a child,
+// since the run ends its process itself then.
+TEST(MachineFault, CancelDuringAnOpenThatNeverReturnsEndsTheRun) {
+    Scratch scratch;
+    const std::string path = scratch.File("run.log");
+    constexpr auto kCancelAfter = std::chrono::milliseconds(300);
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+    constexpr auto kBound = std::chrono::seconds(5);  // a sanitizer slows every step
+#else
+    constexpr auto kBound = std::chrono::seconds(1);
+#endif
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Machine m;
+        m.driver.HoldOpens(true);
+        _exit(m.RunProgram("/P:COM1 /T:0123 /L:" + path, kCancelAfter) & 0xFF);
+    }
+    int status = 0;
+    pid_t ended = 0;
+    while ((ended = waitpid(child, &status, WNOHANG)) == 0 &&
+           std::chrono::steady_clock::now() - start < kCancelAfter + kBound + std::chrono::seconds(5)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    const auto took = std::chrono::steady_clock::now() - start;
+    if (ended == 0) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        FAIL() << "the run did not end";
+    }
+    EXPECT_LT(took, kCancelAfter + kBound);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), ec::kCancelled & 0xFF);
+    const std::string log = ReadFile(path);
+    EXPECT_TRUE(LogIsWhole(log, {kPortLine, "PRG-Message         : Program canceled by user !"}));
+    EXPECT_EQ(log.find("\r\n", log.find("canceled by user")), log.size() - 2) << log;
 }
 
 struct DescriptionCase {

@@ -1,6 +1,6 @@
 // Controls and wizard in memory, for the page logic without a toolkit. Every
-// call takes one lock, so a page's worker may call in while the test thread
-// looks; tests read the public state when no worker runs.
+// call on the controls takes one lock, so a page's worker may call in while the
+// test thread looks; tests read the public state when no worker runs.
 #pragma once
 #include <algorithm>
 #include <cctype>
@@ -12,6 +12,7 @@
 
 #include "platform/DialogItems.h"
 #include "platform/WizardHost.h"
+#include "platform/WorkerCalls.h"
 
 namespace nubo {
 
@@ -104,34 +105,50 @@ private:
     std::mutex mutex_;
 };
 
-// A wizard that records what the pages asked of it. Presses and ends are
-// only recorded; a test moves between pages itself.
+// A wizard that records what the pages asked of it, with a UI thread of its
+// own: the thread that made it. What a worker asks waits in a queue (button
+// changes posted, presses sent) until the test runs the queue, as the sheet's
+// UI thread would between two events. Presses and ends are only recorded; a
+// test moves between pages itself.
 class FakeWizardHost : public WizardHost {
 public:
     void SetWizardButtons(unsigned flags) override {
-        std::lock_guard lock(mutex_);
-        buttons_ = flags;
+        if (ui_.OnUiThread()) {
+            SetButtons(flags);
+        } else {
+            ui_.Post([this, flags] { SetButtons(flags); });
+        }
     }
     void PressButton(WizardButton button) override {
-        std::lock_guard lock(mutex_);
-        if (open_) presses_.push_back(button);
+        ui_.Send([this, button] {
+            std::lock_guard lock(mutex_);
+            if (open_) presses_.push_back(button);
+        });
     }
     void EndWizard(int result) override {
-        std::lock_guard lock(mutex_);
-        ends_.push_back(result);
+        ui_.Send([this, result] {
+            std::lock_guard lock(mutex_);
+            ends_.push_back(result);
+        });
     }
     void ShowMessageBox(const std::string& text, const std::string&) override {
         std::lock_guard lock(mutex_);
         messages_.push_back(text);
     }
+    bool RunOnUi(std::function<void()> fn) override { return ui_.Send(std::move(fn)); }
+    void PostToUi(std::function<void()> fn) override { ui_.Post(std::move(fn)); }
     void CloseWorkerCalls() override {
+        ui_.Close();
         std::lock_guard lock(mutex_);
         open_ = false;
     }
     void OpenWorkerCalls() override {
+        ui_.Open();
         std::lock_guard lock(mutex_);
         open_ = true;
     }
+    // The UI thread's turn: runs what the workers asked so far.
+    void RunQueued() { ui_.RunQueued(); }
     unsigned Buttons() {
         std::lock_guard lock(mutex_);
         return buttons_;
@@ -150,6 +167,15 @@ public:
     }
 
 private:
+    class UiQueue : public WorkerCalls {
+        void WakeUi() override {}
+    };
+    void SetButtons(unsigned flags) {
+        std::lock_guard lock(mutex_);
+        buttons_ = flags;
+    }
+
+    UiQueue ui_;
     std::mutex mutex_;
     unsigned buttons_ = 0;
     bool open_ = true;

@@ -212,7 +212,27 @@ bool FakeSerialDevice::WaitForInput(std::uint32_t timeoutMs) {
     return !line_->input_.empty();
 }
 
+void FakeSerialDriver::HoldOpens(bool hold) {
+    std::lock_guard lock(holdMutex_);
+    hold_ = hold;
+    holdChanged_.notify_all();
+}
+
+int FakeSerialDriver::HeldOpens() {
+    std::lock_guard lock(holdMutex_);
+    return held_;
+}
+
 std::unique_ptr<SerialDevice> FakeSerialDriver::Open(const std::string& name) {
+    {
+        std::unique_lock lock(holdMutex_);
+        if (hold_) {
+            ++held_;
+            holdChanged_.notify_all();
+            holdChanged_.wait(lock, [&] { return !hold_; });
+            --held_;
+        }
+    }
     auto it = lines_.find(name);
     if (it == lines_.end() || it->second->gone) {
         lastError_ = kErrorFileNotFound;

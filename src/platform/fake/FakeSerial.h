@@ -2,8 +2,10 @@
 // SerialPeer and advance a FakeClock to the next event instead of waiting, so a
 // minute-long wait costs nothing. Single-threaded, like the conversation it serves.
 #pragma once
+#include <condition_variable>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <memory>
 #include <string>
 #include <vector>
@@ -96,6 +98,12 @@ private:
 class FakeSerialDriver : public SerialDriver {
 public:
     void Add(const std::string& name, FakeSerialLine& line) { lines_[name] = &line; }
+    // While held, every open waits in the driver, as the open of a paired
+    // wireless port does while it looks for its device, until the hold is
+    // released (if ever). Any thread may hold, release and look.
+    void HoldOpens(bool hold);
+    // How many opens wait in the hold now.
+    int HeldOpens();
     std::unique_ptr<SerialDevice> Open(const std::string& name) override;
     std::uint32_t LastError() override { return lastError_; }
     // The fake answers with Win32 error numbers, so it explains them as Win32 does.
@@ -106,6 +114,10 @@ public:
 private:
     std::map<std::string, FakeSerialLine*> lines_;
     std::uint32_t lastError_ = 0;
+    std::mutex holdMutex_;
+    std::condition_variable holdChanged_;
+    bool hold_ = false;
+    int held_ = 0;
 };
 
 }  // namespace nubo

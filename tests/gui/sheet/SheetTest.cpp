@@ -19,7 +19,9 @@ TEST(SheetTest, ContextHelpPopsUpForMappedControlsOnly) {
     WizardSheet s({&w.welcome, &w.port}, true, false, help);
     s.Start();
     s.show();
-    testing::Settle();  // the page's buttons are posted: Next is enabled only then
+    // The page's buttons apply at once, not once the queue is served: a second
+    // click that waited behind the one that changed the page meets them.
+    EXPECT_TRUE(s.NextButton()->isEnabled());
     s.NextButton()->click();
     testing::Settle();
     TemplatePage* page = s.Page(1);

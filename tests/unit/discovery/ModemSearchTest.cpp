@@ -1,13 +1,10 @@
 // The search worker against simulated modems in virtual time: the ports it
-// tries, its log lines, exit codes and page updates; and its owner, which
-// keeps two searches from running at once. The log lines of a found modem are
-// pinned by the golden run logs and the scan of all ports end to end.
+// tries, its log lines, exit codes and page updates. The log lines of a found
+// modem are pinned by the golden run logs and the scan of all ports end to
+// end; its owner (one search at a time, none on a page left) by the pages' tests.
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
-#include <thread>
 
 #include "ModemModel.h"
 #include "discovery/ModemSearch.h"
@@ -25,62 +22,30 @@ using modemsim::ModemModel;
 using modemsim::ModemProfile;
 using Lines = std::vector<std::string>;
 
-// The page and the wizard as the search sees them: every call recorded, in order.
+// The page and the wizard as the search sees them: every call recorded, in
+// order. The search runs on the test thread here.
 class RecordingPage : public SearchView, public WizardHost {
 public:
-    void ShowPort(const std::string& t) override { Record("port:" + t); }
-    void ShowModem(const std::string& t) override { Record("modem:" + t); }
-    void ShowStatus(const std::string& t) override { Record("status:" + t); }
-    void ShowDialTestControls() override { Record("dial-test controls"); }
-    void SetWizardButtons(unsigned flags) override { Record("buttons:" + std::to_string(flags)); }
-    void PressNext() override { Record("next"); }
-    void PressButton(WizardButton) override { Record("pressed"); }
+    void ShowPort(const std::string& t) override { calls.push_back("port:" + t); }
+    void ShowModem(const std::string& t) override { calls.push_back("modem:" + t); }
+    void ShowStatus(const std::string& t) override { calls.push_back("status:" + t); }
+    void ShowDialTestControls() override { calls.push_back("dial-test controls"); }
+    void SetWizardButtons(unsigned flags) override {
+        calls.push_back("buttons:" + std::to_string(flags));
+    }
+    void PressNext() override { calls.push_back("next"); }
+    void PressButton(WizardButton) override { calls.push_back("pressed"); }
     void EndWizard(int) override {}
     void ShowMessageBox(const std::string& text, const std::string&) override {
-        Record("box:" + text);
+        calls.push_back("box:" + text);
     }
-    void CloseWorkerCalls() override {
-        std::lock_guard lock(mutex_);
-        closed_ = true;
-        calls.push_back("closed");
-        changed_.notify_all();
-    }
-    void OpenWorkerCalls() override {
-        std::lock_guard lock(mutex_);
-        closed_ = false;
-        calls.push_back("opened");
-    }
-
-    // The next port shown blocks its worker until the calls are closed, as a
-    // call into a UI thread that is busy joining would.
-    void BlockNextPort() { blockPort_ = true; }
-    void WaitUntilBlocked() {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return blocked_; });
-    }
-    Lines Calls() {
-        std::lock_guard lock(mutex_);
-        return calls;
-    }
+    bool RunOnUi(std::function<void()> fn) override { return fn(), true; }
+    void PostToUi(std::function<void()> fn) override { fn(); }
+    void CloseWorkerCalls() override {}
+    void OpenWorkerCalls() override {}
+    const Lines& Calls() const { return calls; }
 
 private:
-    void Record(const std::string& call) {
-        std::unique_lock lock(mutex_);
-        if (closed_) return;  // a closed page ignores its worker
-        calls.push_back(call);
-        if (call.rfind("port:", 0) == 0 && blockPort_) {
-            blockPort_ = false;
-            blocked_ = true;
-            changed_.notify_all();
-            changed_.wait(lock, [&] { return closed_; });
-        }
-    }
-
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool closed_ = false;
-    bool blockPort_ = false;
-    bool blocked_ = false;
     Lines calls;
 };
 
@@ -162,43 +127,6 @@ TEST_F(ModemSearchTest, NoModemOnAnyPort) {
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "nubotest: COM9: no such port\n");
     EXPECT_EQ(page_.Calls().rbegin()[1], "status:COM9: такого порта нет");
-}
-
-TEST_F(ModemSearchTest, NewSearchCancelsTheRunningOneAndWaitsForIt) {
-    AddPort("COM1", testing::Profile({{"silent", "1"}}));
-    AddPort("COM2", ModemProfile{});
-    settings_.automaticMode = true;
-    {
-        ModemSearch search(page_);
-        page_.BlockNextPort();
-        search.Start(Context());
-        page_.WaitUntilBlocked();
-        EXPECT_TRUE(search.Running());
-        // A second activation while the first worker waits for the UI thread:
-        // it must neither deadlock nor let the first search report.
-        search.Start(Context());
-        while (search.Running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }  // the page goes away: its search is stopped and joined
-    const Lines calls = page_.Calls();
-    const Lines expected = {"opened",
-                            "port:COM1",
-                            "closed",
-                            "opened",
-                            "port:COM1",
-                            "port:COM2",
-                            "port:COM2",
-                            "modem:NUBO 56K-PRO",
-                            "status:Press \"Next\" to test the modem found.",
-                            "buttons:3",
-                            "status:The detected modem is being tested. Please wait.",
-                            "next",
-                            "closed"};
-    EXPECT_EQ(calls, expected);
-    // Only the second search logged.
-    const std::string log = testing::ReadFile((dir_ / "run.log").string());
-    EXPECT_EQ(log.find("scan  : COM1"), log.rfind("scan  : COM1")) << log;
-    EXPECT_NE(log.find("Detected modem      : NUBO 56K-PRO (COM2)"), std::string::npos) << log;
-    EXPECT_EQ(settings_.exitCode, 1);
 }
 
 }  // namespace
