@@ -30,8 +30,8 @@ int ReportFailure(SearchContext& c, int fieldText, const std::string& status) {
 
 }  // namespace
 
-int ModemSearchThread(SearchContext c, const std::atomic<int>* cancel) {
-    auto cancelled = [cancel] { return cancel != nullptr && cancel->load() != 0; };
+int ModemSearchThread(SearchContext c, CancelToken* cancel) {
+    auto cancelled = [cancel] { return cancel != nullptr && cancel->Raised(); };
     RunSettings& settings = c.settings;
 
     if (c.ini.Load() == -1) settings.Log("ERROR               : .INI File not found !");
@@ -117,7 +117,7 @@ int ModemSearchThread(SearchContext c, const std::atomic<int>* cancel) {
 
 void ModemSearch::Start(const SearchContext& context) {
     worker_.Start(
-        [context](const std::atomic<int>* cancel) { ModemSearchThread(context, cancel); });
+        [context](CancelToken* cancel) { ModemSearchThread(context, cancel); });
 }
 
 void ModemSearch::Stop() {

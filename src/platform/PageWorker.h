@@ -1,17 +1,18 @@
 // A page's worker thread: one at a time, started, cancelled and joined from
-// the UI thread only. The work gets the cancel flag to pass to every request.
+// the UI thread only. The work gets the cancel token to pass to every request.
 #pragma once
 #include <atomic>
 #include <functional>
 #include <thread>
 
+#include "platform/CancelToken.h"
 #include "platform/WizardHost.h"
 
 namespace nubo {
 
 class PageWorker {
 public:
-    using Work = std::function<void(const std::atomic<int>* cancel)>;
+    using Work = std::function<void(CancelToken* cancel)>;
 
     explicit PageWorker(WizardHost& host) : host_(host) {}
     ~PageWorker() { Stop(); }
@@ -21,7 +22,7 @@ public:
     // Stops a worker that still runs, then runs work on a new thread.
     void Start(Work work) {
         Stop();
-        cancel_ = 0;
+        cancel_.Reset();
         finished_ = false;
         host_.OpenWorkerCalls();
         worker_ = std::thread([this, work = std::move(work)] {
@@ -30,11 +31,12 @@ public:
         });
     }
 
-    // Raises the cancel flag and waits for the worker to end. Must have been
-    // called before anything the work uses goes away.
+    // Raises the cancel token, which also ends the wait on the port under way,
+    // and waits for the worker to end. Must have been called before anything
+    // the work uses goes away.
     void Stop() {
         if (!worker_.joinable()) return;
-        cancel_ = 1;
+        cancel_.Raise();
         // The worker may be blocked in a call that waits for the UI thread,
         // which is this one: close those calls first, or the join never returns.
         host_.CloseWorkerCalls();
@@ -46,7 +48,7 @@ public:
 private:
     WizardHost& host_;
     std::thread worker_;
-    std::atomic<int> cancel_{0};
+    CancelToken cancel_;
     std::atomic<bool> finished_{true};
 };
 

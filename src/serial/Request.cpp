@@ -1,6 +1,7 @@
 // The AT request engine: character-by-character echo check with close-and-
 // reopen cycles, the line-end phase, answer collection and its classification.
-// Runs on the caller's thread; the cancel flag is the one thing shared.
+// Runs on the caller's thread; the cancel flag is the one thing shared, and
+// raising it wakes the port's wait.
 #include <string_view>
 
 #include "serial/ComPort.h"
@@ -49,20 +50,22 @@ int IdleScrollLimit(int timeout) {
 }  // namespace
 
 struct CComPort::CancelFlag {
-    const std::atomic<int>* shared = nullptr;
+    CancelToken* token = nullptr;
     const int* plain = nullptr;
-    bool Present() const { return shared != nullptr || plain != nullptr; }
     bool Raised() const {
-        if (shared != nullptr) return shared->load(std::memory_order_relaxed) != 0;
+        if (token != nullptr) return token->Raised();
         return plain != nullptr && *plain != 0;
     }
 };
 
 int CComPort::Request(const std::string& command, std::string& answer, int flags,
-                      const std::atomic<int>* cancel, int timeout, int retries) {
+                      CancelToken* cancel, int timeout, int retries) {
     CancelFlag flag;
-    flag.shared = cancel;
-    return RunRequest(command, answer, flags, flag, timeout, retries);
+    flag.token = cancel;
+    WatchWith(cancel);
+    const int result = RunRequest(command, answer, flags, flag, timeout, retries);
+    WatchWith(nullptr);
+    return result;
 }
 
 int CComPort::Request(const std::string& command, std::string& answer, int flags, const int* cancel,
@@ -83,16 +86,20 @@ bool CComPort::Cancelled(const CancelFlag& cancel) {
     return true;
 }
 
-void CComPort::WaitForInputUntil(std::uint32_t deadline, const CancelFlag& cancel) {
+void CComPort::WatchWith(CancelToken* token) {
+    if (watcher_ != nullptr && device_) watcher_->Unwatch(device_.get());
+    watcher_ = token;
+    if (watcher_ != nullptr && device_) watcher_->Watch(device_.get());
+}
+
+void CComPort::WaitForInputUntil(std::uint32_t deadline) {
     const std::uint32_t now = clock_.TickCount();
     const auto left = static_cast<std::int32_t>(deadline - now);
     if (left <= 0) return;
-    std::uint32_t wait = static_cast<std::uint32_t>(left);
-    if (cancel.Present() && wait > kCancelLatency) wait = kCancelLatency;
     if (device_) {
-        device_->WaitForInput(wait);
+        device_->WaitForInput(static_cast<std::uint32_t>(left));
     } else {
-        clock_.Sleep(wait);
+        clock_.Sleep(static_cast<std::uint32_t>(left));
     }
 }
 
@@ -134,6 +141,8 @@ int CComPort::RunRequest(const std::string& command, std::string& answer, int fl
                     ++k;
                     continue;
                 }
+                // An echo wait that a cancel ended is no disturbed line.
+                if (Cancelled(cancel)) return 0;
                 Close();
                 DebugTrace("Request: no echo return \n");
                 if (++failures > kMaxEchoFailures) {
@@ -178,7 +187,7 @@ int CComPort::RunRequest(const std::string& command, std::string& answer, int fl
             const int waiting = BytesWaiting();
             if (waiting == 0) {
                 if (!(flags & RequestScroll)) {
-                    WaitForInputUntil(start + answerTime, cancel);
+                    WaitForInputUntil(start + answerTime);
                     continue;
                 }
                 if (!idleTraced) {
@@ -188,7 +197,7 @@ int CComPort::RunRequest(const std::string& command, std::string& answer, int fl
                 if (Since(clock_.TickCount(), start) < kScrollAfter) {
                     const std::uint32_t scrollAt = start + kScrollAfter;
                     const std::uint32_t timeoutAt = start + answerTime;
-                    WaitForInputUntil(answerTime < kScrollAfter ? timeoutAt : scrollAt, cancel);
+                    WaitForInputUntil(answerTime < kScrollAfter ? timeoutAt : scrollAt);
                     continue;
                 }
                 if (scrollSent) idleScrolls = onlyLineEndsSinceScroll ? idleScrolls + 1 : 0;

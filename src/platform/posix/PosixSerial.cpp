@@ -313,8 +313,10 @@ void PosixSerialDevice::DrainWakePipe() {
     }
 }
 
-bool PosixSerialDevice::PollUntil(short events, std::uint64_t deadlineMs, bool& woken) {
+bool PosixSerialDevice::PollUntil(short events, std::uint64_t deadlineMs, bool& woken,
+                                  bool wakeable) {
     woken = false;
+    const int wakeFd = wakeable ? wakeRead_ : -1;
     for (;;) {
         int timeout = -1;
         if (deadlineMs != kNoDeadline) {
@@ -323,8 +325,8 @@ bool PosixSerialDevice::PollUntil(short events, std::uint64_t deadlineMs, bool& 
             const std::uint64_t left = deadlineMs - now;
             timeout = left > INT_MAX ? INT_MAX : static_cast<int>(left);
         }
-        pollfd fds[2] = {{fd_, events, 0}, {wakeRead_, POLLIN, 0}};
-        const nfds_t n = wakeRead_ >= 0 ? 2 : 1;
+        pollfd fds[2] = {{fd_, events, 0}, {wakeFd, POLLIN, 0}};
+        const nfds_t n = wakeFd >= 0 ? 2 : 1;
         const int r = poll(fds, n, timeout);
         if (r < 0) {
             if (errno == EINTR) continue;
@@ -350,10 +352,11 @@ bool PosixSerialDevice::PollUntil(short events, std::uint64_t deadlineMs, bool& 
                 return Fail();
             }
             const std::uint64_t now = NowMs();
-            if (now < deadlineMs && wakeRead_ >= 0) {
-                pollfd wake{wakeRead_, POLLIN, 0};
+            if (now < deadlineMs) {
+                pollfd wake{wakeFd, POLLIN, 0};
                 const std::uint64_t left = deadlineMs - now;
-                if (poll(&wake, 1, left > INT_MAX ? INT_MAX : static_cast<int>(left)) > 0) {
+                const int ms = left > INT_MAX ? INT_MAX : static_cast<int>(left);
+                if (poll(&wake, wakeFd >= 0 ? 1 : 0, ms) > 0) {
                     DrainWakePipe();
                     woken = true;
                 }
@@ -430,9 +433,11 @@ bool PosixSerialDevice::Write(const char* data, std::uint32_t count, std::uint32
         }
         if (put < 0 && errno == EINTR) continue;
         if (put < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return Fail();
+        // Not wakeable: a wake is for the next wait for input, which would
+        // not see it if this wait took it.
         bool woken = false;
         errno = 0;
-        if (!PollUntil(POLLOUT, deadline, woken)) {
+        if (!PollUntil(POLLOUT, deadline, woken, false)) {
             if (errno != 0) return Fail();
             tcflush(fd_, TCOFLUSH);
             return true;  // held by flow control past the time-out: nothing counts as sent
