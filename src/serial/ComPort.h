@@ -98,6 +98,16 @@ private:
     struct CancelFlag;
     int RunRequest(const std::string& command, std::string& answer, int flags,
                    const CancelFlag& cancel, int timeout, int retries);
+    // The request's three phases; false ends the request without an answer.
+    // Write phase: the command, each character checked against its echo
+    // (unless RequestSkipEcho), the port reopened after a disturbed echo.
+    bool WriteCommand(const std::string& command, int flags, const CancelFlag& cancel);
+    // Line-end phase: the CR, sent until it comes back.
+    bool WriteLineEnd(const CancelFlag& cancel);
+    // Answer phase: collects until a result word (its class in answerClass),
+    // the time-out, the end of scrolling or the answer cap.
+    bool CollectAnswer(std::string& collected, int& answerClass, int flags,
+                       const CancelFlag& cancel, std::uint32_t answerTime);
     bool Cancelled(const CancelFlag& cancel);
     // Blocks until input waits, deadline (a tick value) comes or the request's
     // cancel token is raised.

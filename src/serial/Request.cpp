@@ -103,10 +103,131 @@ void CComPort::WaitForInputUntil(std::uint32_t deadline) {
     }
 }
 
+bool CComPort::WriteCommand(const std::string& command, int flags, const CancelFlag& cancel) {
+    if (flags & RequestSkipEcho) {
+        DebugTrace("Request: Ignore answer!\n");
+        if (Write(command, static_cast<int>(command.size())) == 0) {
+            DebugTrace("Request: Error writing character!\n");
+            return false;
+        }
+        return true;
+    }
+    DebugTrace("Request: Try to write ");
+    int failures = 0;
+    std::size_t k = 0;
+    while (k < command.size()) {
+        DebugTrace("%d.%c ", static_cast<int>(k), command[k]);
+        if (Cancelled(cancel)) return false;
+        if (Write(command.substr(k, 1), 1) == 0) {
+            DebugTrace("Request: Error writing character!\n");
+            return false;
+        }
+        std::string echo;
+        if (ReadWithTimeout(echo, 1, kEchoWait, 0) == 1 && echo[0] == command[k]) {
+            ++k;
+            continue;
+        }
+        // An echo wait that a cancel ended is no disturbed line.
+        if (Cancelled(cancel)) return false;
+        Close();
+        DebugTrace("Request: no echo return \n");
+        if (++failures > kMaxEchoFailures) {
+            DebugTrace("Request: Error Retries!\n");
+            return false;
+        }
+        clock_.Sleep(kReopenPause);
+        Open();
+        k = 0;
+    }
+    return true;
+}
+
+bool CComPort::WriteLineEnd(const CancelFlag& cancel) {
+    DebugTrace("\n");
+    const std::string lineEnd(1, '\r');
+    int failures = 0;
+    for (;;) {
+        if (Cancelled(cancel)) return false;
+        if (++failures > kMaxLineEndTries) return false;
+        DebugTrace("Request: Send <CR>\n");
+        if (Write(lineEnd, 1) == 0) {
+            DebugTrace("Request: Error writing character!\n");
+            return false;
+        }
+        std::string echo;
+        if (ReadWithTimeout(echo, 1, kEchoWait, 0) == 1 && IsLineEnd(echo[0])) return true;
+    }
+}
+
+bool CComPort::CollectAnswer(std::string& collected, int& answerClass, int flags,
+                             const CancelFlag& cancel, std::uint32_t answerTime) {
+    const std::string lineEnd(1, '\r');
+    std::uint32_t start = clock_.TickCount();
+    collected.clear();
+    bool scrollSent = false;
+    bool onlyLineEndsSinceScroll = true;
+    int idleScrolls = 0;
+    const std::uint32_t phaseStart = start;
+    bool idleTraced = false;
+    const int idleLimit = IdleScrollLimit(static_cast<int>(answerTime));
+    while (answerClass == 0 && Since(clock_.TickCount(), start) < answerTime) {
+        if (Cancelled(cancel)) return false;
+        const int waiting = BytesWaiting();
+        if (waiting == 0) {
+            if (!(flags & RequestScroll)) {
+                WaitForInputUntil(start + answerTime);
+                continue;
+            }
+            if (!idleTraced) {
+                DebugTrace("Request: no sign and scroll on\n");
+                idleTraced = true;
+            }
+            if (Since(clock_.TickCount(), start) < kScrollAfter) {
+                const std::uint32_t scrollAt = start + kScrollAfter;
+                const std::uint32_t timeoutAt = start + answerTime;
+                WaitForInputUntil(answerTime < kScrollAfter ? timeoutAt : scrollAt);
+                continue;
+            }
+            if (scrollSent) idleScrolls = onlyLineEndsSinceScroll ? idleScrolls + 1 : 0;
+            if (idleScrolls >= idleLimit) break;
+            if (Since(clock_.TickCount(), phaseStart) >= kScrollTimeouts * answerTime) break;
+            if (Write(lineEnd, 1) == 0) {
+                DebugTrace("Request: Error writing character!\n");
+                return false;
+            }
+            start = clock_.TickCount();
+            scrollSent = true;
+            onlyLineEndsSinceScroll = true;
+            idleTraced = false;
+            continue;
+        }
+        std::string chunk;
+        if (Read(chunk, waiting) != waiting) {
+            DebugTrace("Request: Error reading character!\n");
+            return false;
+        }
+        idleTraced = false;
+        for (char c : chunk) {
+            if (!IsLineEnd(c)) onlyLineEndsSinceScroll = false;
+        }
+        const std::size_t room = kMaxAnswer - collected.size();
+        collected.append(chunk, 0, chunk.size() < room ? chunk.size() : room);
+        for (const ResultWord& word : kResultWords) {
+            if (collected.find(word.word) != std::string::npos) {
+                answerClass = word.answerClass;
+                DebugTrace("%s", word.trace);
+                break;
+            }
+        }
+        // A device that floods the line gets no more than the cap.
+        if (collected.size() >= kMaxAnswer) break;
+    }
+    return true;
+}
+
 int CComPort::RunRequest(const std::string& command, std::string& answer, int flags,
                          const CancelFlag& cancel, int timeout, int retries) {
     const std::uint32_t answerTime = timeout > 0 ? static_cast<std::uint32_t>(timeout) : 0;
-    const std::string lineEnd(1, '\r');
     DebugTrace("\n#####################\n\nRequest: COMMAND <%s>\n", command.c_str());
     int answerClass = 0;
     int attempts = 0;
@@ -114,126 +235,16 @@ int CComPort::RunRequest(const std::string& command, std::string& answer, int fl
     echoComplete_ = false;
 
     while (answerClass < 1) {
-        int failures = 0;
         answerClass = 0;
         if (Cancelled(cancel)) return 0;
         PurgeInput(0);
-
-        // Write phase.
-        if (flags & RequestSkipEcho) {
-            DebugTrace("Request: Ignore answer!\n");
-            if (Write(command, static_cast<int>(command.size())) == 0) {
-                DebugTrace("Request: Error writing character!\n");
-                return 0;
-            }
-        } else {
-            DebugTrace("Request: Try to write ");
-            std::size_t k = 0;
-            while (k < command.size()) {
-                DebugTrace("%d.%c ", static_cast<int>(k), command[k]);
-                if (Cancelled(cancel)) return 0;
-                if (Write(command.substr(k, 1), 1) == 0) {
-                    DebugTrace("Request: Error writing character!\n");
-                    return 0;
-                }
-                std::string echo;
-                if (ReadWithTimeout(echo, 1, kEchoWait, 0) == 1 && echo[0] == command[k]) {
-                    ++k;
-                    continue;
-                }
-                // An echo wait that a cancel ended is no disturbed line.
-                if (Cancelled(cancel)) return 0;
-                Close();
-                DebugTrace("Request: no echo return \n");
-                if (++failures > kMaxEchoFailures) {
-                    DebugTrace("Request: Error Retries!\n");
-                    return 0;
-                }
-                clock_.Sleep(kReopenPause);
-                Open();
-                k = 0;
-            }
-        }
-
-        // Line-end phase: the CR must come back before the answer counts.
-        DebugTrace("\n");
-        failures = 0;
-        for (;;) {
-            if (Cancelled(cancel)) return 0;
-            if (++failures > kMaxLineEndTries) return 0;
-            DebugTrace("Request: Send <CR>\n");
-            if (Write(lineEnd, 1) == 0) {
-                DebugTrace("Request: Error writing character!\n");
-                return 0;
-            }
-            std::string echo;
-            if (ReadWithTimeout(echo, 1, kEchoWait, 0) == 1 && IsLineEnd(echo[0])) break;
-        }
+        if (!WriteCommand(command, flags, cancel)) return 0;
+        // The CR must come back before the answer counts.
+        if (!WriteLineEnd(cancel)) return 0;
         DebugTrace("Request: complete command written\n");
         echoComplete_ = true;
         if (flags & RequestNoAnswer) return 1;
-
-        // Answer phase.
-        std::uint32_t start = clock_.TickCount();
-        collected.clear();
-        bool scrollSent = false;
-        bool onlyLineEndsSinceScroll = true;
-        int idleScrolls = 0;
-        const std::uint32_t phaseStart = start;
-        bool idleTraced = false;
-        const int idleLimit = IdleScrollLimit(static_cast<int>(answerTime));
-        while (answerClass == 0 && Since(clock_.TickCount(), start) < answerTime) {
-            if (Cancelled(cancel)) return 0;
-            const int waiting = BytesWaiting();
-            if (waiting == 0) {
-                if (!(flags & RequestScroll)) {
-                    WaitForInputUntil(start + answerTime);
-                    continue;
-                }
-                if (!idleTraced) {
-                    DebugTrace("Request: no sign and scroll on\n");
-                    idleTraced = true;
-                }
-                if (Since(clock_.TickCount(), start) < kScrollAfter) {
-                    const std::uint32_t scrollAt = start + kScrollAfter;
-                    const std::uint32_t timeoutAt = start + answerTime;
-                    WaitForInputUntil(answerTime < kScrollAfter ? timeoutAt : scrollAt);
-                    continue;
-                }
-                if (scrollSent) idleScrolls = onlyLineEndsSinceScroll ? idleScrolls + 1 : 0;
-                if (idleScrolls >= idleLimit) break;
-                if (Since(clock_.TickCount(), phaseStart) >= kScrollTimeouts * answerTime) break;
-                if (Write(lineEnd, 1) == 0) {
-                    DebugTrace("Request: Error writing character!\n");
-                    return 0;
-                }
-                start = clock_.TickCount();
-                scrollSent = true;
-                onlyLineEndsSinceScroll = true;
-                idleTraced = false;
-                continue;
-            }
-            std::string chunk;
-            if (Read(chunk, waiting) != waiting) {
-                DebugTrace("Request: Error reading character!\n");
-                return 0;
-            }
-            idleTraced = false;
-            for (char c : chunk) {
-                if (!IsLineEnd(c)) onlyLineEndsSinceScroll = false;
-            }
-            const std::size_t room = kMaxAnswer - collected.size();
-            collected.append(chunk, 0, chunk.size() < room ? chunk.size() : room);
-            for (const ResultWord& word : kResultWords) {
-                if (collected.find(word.word) != std::string::npos) {
-                    answerClass = word.answerClass;
-                    DebugTrace("%s", word.trace);
-                    break;
-                }
-            }
-            // A device that floods the line gets no more than the cap.
-            if (collected.size() >= kMaxAnswer) break;
-        }
+        if (!CollectAnswer(collected, answerClass, flags, cancel, answerTime)) return 0;
 
         if (++attempts > retries) break;
         if (answerClass < 1) clock_.Sleep(kAttemptPause);
