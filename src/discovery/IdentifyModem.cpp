@@ -43,7 +43,7 @@ bool Rejected(const std::string& answer) {
 }  // namespace
 
 bool IdentifyModem(SerialLine line, const std::string& portName, const IdentifyCommands& commands,
-                   DetectedModem& modem, const std::atomic<int>* cancel, PortAttempt* attempt) {
+                   DetectedModem& modem, CancelToken* cancel, PortAttempt* attempt) {
     CComPort port(line.driver, line.clock, line.trace);
     if (port.SetPortName(portName) == 0) return false;
     const int opened = port.Open();
@@ -55,7 +55,7 @@ bool IdentifyModem(SerialLine line, const std::string& portName, const IdentifyC
     auto request = [&](const std::string& command) {
         port.Request(command, answer, RequestScroll, cancel, kTimeout, 0);
         // After a cancel the answer text is stale; nothing may be read from it.
-        return !(cancel && cancel->load() != 0);
+        return !(cancel && cancel->Raised());
     };
     auto giveUp = [&] {
         port.Close();

@@ -2,12 +2,12 @@
 // model and firmware is it. Runs on the search worker; blocks it for the whole
 // exchange.
 #pragma once
-#include <atomic>
 #include <string>
 
 #include "config/IdentifyCommands.h"
 #include "config/ModemDescription.h"
 #include "log/RunReport.h"
+#include "platform/CancelToken.h"
 #include "platform/Clock.h"
 #include "platform/SerialDevice.h"
 
@@ -29,7 +29,7 @@ struct SerialLine {
 // gets what the port did: why it did not open (kind None when it did) or what
 // came back; its name and identified flag are the caller's.
 bool IdentifyModem(SerialLine line, const std::string& portName, const IdentifyCommands& commands,
-                   DetectedModem& modem, const std::atomic<int>* cancel = nullptr,
+                   DetectedModem& modem, CancelToken* cancel = nullptr,
                    PortAttempt* attempt = nullptr);
 
 }  // namespace nubo

@@ -68,8 +68,8 @@ int ReportFailure(SearchContext& c, int fieldText, const std::string& status) {
 
 }  // namespace
 
-int ModemSearchThread(SearchContext c, const std::atomic<int>* cancel) {
-    auto cancelled = [cancel] { return cancel != nullptr && cancel->load() != 0; };
+int ModemSearchThread(SearchContext c, CancelToken* cancel) {
+    auto cancelled = [cancel] { return cancel != nullptr && cancel->Raised(); };
     RunSettings& settings = c.settings;
 
     if (c.ini.Load() == -1) settings.Log("ERROR               : .INI File not found !");

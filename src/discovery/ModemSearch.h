@@ -31,7 +31,7 @@ struct SearchContext {
 
 // One whole search. 1 when a described modem was found, else 0. A raised
 // cancel flag ends it after the current request without reporting anything.
-int ModemSearchThread(SearchContext context, const std::atomic<int>* cancel = nullptr);
+int ModemSearchThread(SearchContext context, CancelToken* cancel = nullptr);
 
 class ModemSearch {
 public:

@@ -189,7 +189,7 @@ private:
     void Result(int row, bool passed) {
         if (rows_) rows_->SetResult(row, passed, !passed);
     }
-    bool Cancelled() const { return c_.line.cancel && c_.line.cancel->load() != 0; }
+    bool Cancelled() const { return c_.line.cancel && c_.line.cancel->Raised(); }
 
     ModemTestContext& c_;
     RunSettings& s_;

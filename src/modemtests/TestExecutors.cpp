@@ -22,7 +22,7 @@ constexpr std::size_t kFirstLineStart = 2;
 constexpr std::size_t kSpeedAfterWord = 3;
 
 bool Cancelled(const TestLine& line) {
-    return line.cancel && line.cancel->load() != 0;
+    return line.cancel && line.cancel->Raised();
 }
 
 // Names and opens the port and lets the modem settle; null when that fails.

@@ -2,9 +2,9 @@
 // answer is searched, the test call with its speed check, and the diagnostic
 // command. Each opens and closes its own port; they run on the test thread.
 #pragma once
-#include <atomic>
 #include <string>
 
+#include "platform/CancelToken.h"
 #include "platform/Clock.h"
 #include "platform/SerialDevice.h"
 
@@ -18,7 +18,7 @@ struct TestLine {
     SerialDriver& driver;
     Clock& clock;
     SerialTraceSink* trace = nullptr;  // null: the default sink
-    const std::atomic<int>* cancel = nullptr;
+    CancelToken* cancel = nullptr;
 };
 
 // True when the answer to command contains lookFor (an empty lookFor is in

@@ -21,8 +21,8 @@ int TestWorker(TestPageAccess page) {
     if (!automatic || settings.exitCode.load() > 0) {
         RunModemTests(page.tests, automatic ? nullptr : &page.rows);
     }
-    const std::atomic<int>* cancel = page.tests.line.cancel;
-    if (cancel && cancel->load() != 0) return 1;
+    const CancelToken* cancel = page.tests.line.cancel;
+    if (cancel && cancel->Raised()) return 1;
     if (automatic) {
         // Only now, with the block written, may the wizard end.
         page.host.EndWizard(0);

@@ -15,7 +15,7 @@ std::atomic<int> abandonedWorkers{0};
 // with the UI thread; the thread object is the UI thread's.
 struct PageWorker::Run {
     std::uint64_t id = 0;
-    std::atomic<int> cancel{0};
+    CancelToken cancel;
     std::atomic<bool> abandoned{false};
     std::mutex mutex;
     std::condition_variable changed;
@@ -37,7 +37,7 @@ struct PageWorker::Shared {
     std::optional<Work> pending;
 };
 
-const std::atomic<int>* PageWorker::Link::Cancel() const {
+CancelToken* PageWorker::Link::Cancel() const {
     return &run_->cancel;
 }
 
@@ -89,7 +89,7 @@ void PageWorker::Start(Work work) {
     // Joining here would freeze the window for as long as the old worker's
     // port takes (a silent port's time-outs, an open that keeps looking).
     Run& old = *s.running;
-    old.cancel = 1;
+    old.cancel.Raise();
     ++s.newest;  // from now on the old worker reaches nothing
     std::function<void()> interrupt;
     {
@@ -146,7 +146,7 @@ bool PageWorker::Stop(std::chrono::milliseconds limit) {
     const std::shared_ptr<Run> run = std::move(s.running);
     s.running.reset();
     if (!run) return true;
-    run->cancel = 1;
+    run->cancel.Raise();
     // The worker may wait for a call that this thread would have to run.
     s.host.CloseWorkerCalls();
     const auto deadline = std::chrono::steady_clock::now() + limit;

@@ -14,6 +14,7 @@
 #include <optional>
 #include <thread>
 
+#include "platform/CancelToken.h"
 #include "platform/WizardHost.h"
 
 namespace nubo {
@@ -26,7 +27,7 @@ public:
     // What one worker holds of its page. Copies may be used on that worker's thread.
     class Link {
     public:
-        const std::atomic<int>* Cancel() const;
+        CancelToken* Cancel() const;
         // Runs fn on the UI thread and waits for it, if the page is still the
         // active page and this worker its newest; the check is made there,
         // just before fn. False when fn did not run.

@@ -48,8 +48,9 @@ public:
     virtual bool SetLineSettings(const LineSettings& settings) = 0;
     virtual bool GetTimeouts(SerialTimeouts& timeouts) = 0;
     virtual bool SetTimeouts(const SerialTimeouts& timeouts) = 0;
-    // Up to count bytes under the read time-outs; false on a platform failure
-    // (bytesRead then tells what moved before it).
+    // Up to count bytes under the read time-outs, or fewer once Wake was
+    // called; false on a platform failure (bytesRead then tells what moved
+    // before it).
     virtual bool Read(char* buffer, std::uint32_t count, std::uint32_t& bytesRead) = 0;
     // count bytes under the write time-outs; a write held by flow control ends
     // with true and bytesWritten 0 once its time-out has passed.
@@ -64,7 +65,9 @@ public:
     // Blocks until input is waiting, timeoutMs has passed or Wake was called,
     // whichever comes first; true when input is waiting. Replaces polling.
     virtual bool WaitForInput(std::uint32_t timeoutMs) = 0;
-    // Ends a WaitForInput of another thread early. Safe from any thread.
+    // Ends a WaitForInput or a Read of another thread early; when none is
+    // under way, the next one returns at once. Safe from any thread, but not
+    // while the device is being closed.
     virtual void Wake() = 0;
 };
 

@@ -86,6 +86,7 @@ int CComPort::Open() {
         return 0;
     }
     device_ = std::move(device);
+    if (watcher_ != nullptr) watcher_->Watch(device_.get());
     return 1;
 }
 
@@ -93,7 +94,11 @@ int CComPort::Close() {
     DebugTrace("Close: <%s>\n", portName_.c_str());
     PurgeInput(0);
     if (!device_) return 0;
-    if (!device_->Close()) return 0;
+    if (watcher_ != nullptr) watcher_->Unwatch(device_.get());
+    if (!device_->Close()) {
+        if (watcher_ != nullptr) watcher_->Watch(device_.get());
+        return 0;
+    }
     device_.reset();
     return 1;
 }

@@ -1,13 +1,13 @@
 // One serial conversation with a modem: fixed line set-up, plain byte I/O with
 // short time-outs, and the AT request engine. An object belongs to the thread
-// that created it; only the cancel flag of Request may be set from elsewhere.
+// that created it; only the cancel token of Request may be raised from elsewhere.
 #pragma once
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "platform/CancelToken.h"
 #include "platform/Clock.h"
 #include "platform/SerialDevice.h"
 #include "serial/SerialTrace.h"
@@ -30,9 +30,6 @@ public:
     // output that trickles in a few bytes per CR would otherwise keep an
     // answer going for hours before the answer cap is reached.
     static constexpr std::uint32_t kScrollTimeouts = 6;
-    // A cancel raised during an answer wait is seen within this many ms: soon
-    // enough for a person or a signal, and a wait wakes only 20 times a second.
-    static constexpr std::uint32_t kCancelLatency = 50;
 
     CComPort(SerialDriver& driver, Clock& clock, SerialTraceSink* trace = nullptr);
     virtual ~CComPort();
@@ -58,10 +55,12 @@ public:
 
     // One AT command exchange: 1 on "OK" (or, with RequestNoAnswer, once the
     // command and its CR went through), 0 otherwise. answer is written only at
-    // the normal end. cancel may be null; a non-zero value ends the request.
-    int Request(const std::string& command, std::string& answer, int flags,
-                const std::atomic<int>* cancel, int timeout, int retries);
-    // For callers whose flag no other thread writes.
+    // the normal end. cancel may be null; once raised it ends the request, and
+    // raising it during a wait on the port ends the wait at once.
+    int Request(const std::string& command, std::string& answer, int flags, CancelToken* cancel,
+                int timeout, int retries);
+    // For callers whose flag no other thread writes: looked at between the
+    // steps of the request, it ends no wait.
     int Request(const std::string& command, std::string& answer, int flags, const int* cancel,
                 int timeout, int retries);
     int Request(const std::string& command, std::string& answer, int flags, std::nullptr_t,
@@ -99,10 +98,23 @@ private:
     struct CancelFlag;
     int RunRequest(const std::string& command, std::string& answer, int flags,
                    const CancelFlag& cancel, int timeout, int retries);
+    // The request's three phases; false ends the request without an answer.
+    // Write phase: the command, each character checked against its echo
+    // (unless RequestSkipEcho), the port reopened after a disturbed echo.
+    bool WriteCommand(const std::string& command, int flags, const CancelFlag& cancel);
+    // Line-end phase: the CR, sent until it comes back.
+    bool WriteLineEnd(const CancelFlag& cancel);
+    // Answer phase: collects until a result word (its class in answerClass),
+    // the time-out, the end of scrolling or the answer cap.
+    bool CollectAnswer(std::string& collected, int& answerClass, int flags,
+                       const CancelFlag& cancel, std::uint32_t answerTime);
     bool Cancelled(const CancelFlag& cancel);
-    // Blocks until input waits, deadline (a tick value) comes or - with a
-    // cancel flag - the next cancel look is due.
-    void WaitForInputUntil(std::uint32_t deadline, const CancelFlag& cancel);
+    // Blocks until input waits, deadline (a tick value) comes or the request's
+    // cancel token is raised.
+    void WaitForInputUntil(std::uint32_t deadline);
+    // The token that a raise must wake this port's device through: set for the
+    // length of a request, and the device handed to it whenever one is open.
+    void WatchWith(CancelToken* token);
 
     SerialDriver& driver_;
     Clock& clock_;
@@ -112,6 +124,7 @@ private:
     std::uint64_t bytesHeard_ = 0;
     bool echoComplete_ = false;
     PortFailure openFailure_;
+    CancelToken* watcher_ = nullptr;
 };
 
 }  // namespace nubo

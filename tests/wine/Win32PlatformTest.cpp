@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "discovery/IdentifyModem.h"
 #include "discovery/RegistryPorts.h"
@@ -166,6 +167,24 @@ TEST_F(Win32Serial, ExclusiveOpenAndReadTimeOut) {
     EXPECT_GE(waited, 400u);
     EXPECT_LT(waited, 1500u);
     EXPECT_FALSE(device->WaitForInput(50));
+
+    // Wake ends another thread's wait on the silent line long before its
+    // time-out; one that finds no wait ends the next at once. Wine 8 lets a
+    // synchronous read run to its time-out although CancelIoEx reports it
+    // cancelled, so there only the second is checked.
+    std::thread waker([&] {
+        clock_.Sleep(300);
+        device->Wake();
+    });
+    const std::uint32_t waitStart = clock_.TickCount();
+    EXPECT_FALSE(device->WaitForInput(wine ? 1000 : 10000));
+    waker.join();
+    const std::uint32_t woke = clock_.TickCount() - waitStart;
+    EXPECT_TRUE(wine || woke < 5000u) << woke;
+    device->Wake();
+    const std::uint32_t readStart = clock_.TickCount();
+    EXPECT_TRUE(device->Read(&byte, 1, got));
+    EXPECT_LT(clock_.TickCount() - readStart, 400u);
     EXPECT_TRUE(device->Close());
     EXPECT_FALSE(device->Close());
 }

@@ -63,13 +63,16 @@ void Show(const char* dir, const std::string& bytes) {
     std::fprintf(stderr, "%s %s\n", dir, text.c_str());
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+struct Options {
     ModemProfile profile;
     std::string link;
     bool verbose = false;
     bool printName = false;
+};
+
+// Fills options from the command line; the exit status when the program ends
+// here (help, a bad option or profile), else -1.
+int ParseOptions(int argc, char** argv, Options& options) {
     std::string error;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -94,78 +97,94 @@ int main(int argc, char** argv) {
             value = argv[++i];
         }
         if (key == "profile") {
-            if (!nubo::modemsim::LoadProfile(profile, value, error)) {
+            if (!nubo::modemsim::LoadProfile(options.profile, value, error)) {
                 std::fprintf(stderr, "nubotest-modemsim: %s\n", error.c_str());
                 return 2;
             }
         } else if (key == "link") {
-            link = value;
+            options.link = value;
         } else if (key == "verbose") {
-            verbose = true;
+            options.verbose = true;
         } else if (key == "print-name") {
-            printName = true;
-        } else if (!nubo::modemsim::ApplySetting(profile, key, value, error)) {
+            options.printName = true;
+        } else if (!nubo::modemsim::ApplySetting(options.profile, key, value, error)) {
             std::fprintf(stderr, "nubotest-modemsim: %s\n", error.c_str());
             return 2;
         }
     }
+    return -1;
+}
 
-    // For scripts that register the emulated model elsewhere (the ModemManager
-    // stand-in): the name after every profile and option, without serving.
-    if (printName) {
-        std::printf("%s\n", profile.modelName.c_str());
-        return 0;
-    }
+struct Terminal {
+    int master = -1;
+    int holder = -1;  // the other side, held open
+    std::string path;
+};
 
-    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
+// A new raw pseudo-terminal in packet mode; false (with the reason printed)
+// when one cannot be had.
+bool OpenTerminal(Terminal& terminal) {
+    terminal.master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (terminal.master < 0 || grantpt(terminal.master) != 0 || unlockpt(terminal.master) != 0) {
         std::perror("nubotest-modemsim: pseudo-terminal");
-        return 1;
+        return false;
     }
-    const char* slaveName = ptsname(master);
+    const char* slaveName = ptsname(terminal.master);
     if (slaveName == nullptr) {
         std::perror("nubotest-modemsim: ptsname");
-        return 1;
+        return false;
     }
-    const std::string path = slaveName;
+    terminal.path = slaveName;
     // Holding the other side open keeps the terminal alive between the host's
     // conversations (no hang-up storm on the master while nobody has it open).
-    const int holder = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (holder < 0) {
+    terminal.holder = open(terminal.path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (terminal.holder < 0) {
         std::perror("nubotest-modemsim: open");
-        return 1;
+        return false;
     }
     termios raw{};
-    tcgetattr(holder, &raw);
+    tcgetattr(terminal.holder, &raw);
     cfmakeraw(&raw);
-    tcsetattr(holder, TCSANOW, &raw);
+    tcsetattr(terminal.holder, TCSANOW, &raw);
     // Packet mode tells us when the host discards its input (purge, close):
     // the modem takes that as a fresh start of the line.
     int packet = 1;
-    if (ioctl(master, TIOCPKT, &packet) != 0) {
+    if (ioctl(terminal.master, TIOCPKT, &packet) != 0) {
         std::perror("nubotest-modemsim: TIOCPKT");
-        return 1;
+        return false;
     }
+    return true;
+}
 
-    if (pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return 1;
+// SIGTERM and SIGINT write to the signal pipe, which ends the serving loop.
+bool CatchSignals() {
+    if (pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return false;
     struct sigaction sa {};
     sa.sa_handler = OnSignal;
     sigemptyset(&sa.sa_mask);
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
     signal(SIGPIPE, SIG_IGN);
+    return true;
+}
 
-    if (!link.empty()) {
-        unlink(link.c_str());
-        if (symlink(path.c_str(), link.c_str()) != 0) {
-            std::perror("nubotest-modemsim: symlink");
-            return 1;
-        }
+// One packet from the host: bytes for the modem, or news that the host
+// discarded its input.
+void TakeFromHost(const char* buffer, ssize_t got, ModemModel& modem, std::string& pending,
+                  bool verbose) {
+    if (buffer[0] == TIOCPKT_DATA) {
+        const std::string_view bytes(buffer + 1, static_cast<std::size_t>(got - 1));
+        if (verbose) Show("<", std::string(bytes));
+        modem.Receive(bytes, NowMs());
+    } else if (buffer[0] & TIOCPKT_FLUSHREAD) {
+        if (verbose) std::fprintf(stderr, "- line reset\n");
+        modem.LineReset(NowMs());
+        pending.clear();
     }
-    std::printf("%s\n", path.c_str());
-    std::fflush(stdout);
+}
 
-    ModemModel modem(profile);
+// Plays the modem on the terminal until a signal comes or poll fails.
+void Serve(int master, ModemModel& modem, bool verbose) {
     std::string pending;  // modem output the terminal has not taken yet
     char buffer[4096];
     bool running = true;
@@ -189,17 +208,7 @@ int main(int argc, char** argv) {
         if (fds[1].revents & POLLIN) running = false;
         if (fds[0].revents & (POLLIN | POLLPRI)) {
             const ssize_t got = read(master, buffer, sizeof buffer);
-            if (got > 0) {
-                if (buffer[0] == TIOCPKT_DATA) {
-                    const std::string_view bytes(buffer + 1, static_cast<std::size_t>(got - 1));
-                    if (verbose) Show("<", std::string(bytes));
-                    modem.Receive(bytes, NowMs());
-                } else if (buffer[0] & TIOCPKT_FLUSHREAD) {
-                    if (verbose) std::fprintf(stderr, "- line reset\n");
-                    modem.LineReset(NowMs());
-                    pending.clear();
-                }
-            }
+            if (got > 0) TakeFromHost(buffer, got, modem, pending, verbose);
         }
         if (!pending.empty() && (fds[0].revents & POLLOUT)) {
             const ssize_t put = write(master, pending.data(), pending.size());
@@ -209,8 +218,38 @@ int main(int argc, char** argv) {
             }
         }
     }
-    if (!link.empty()) unlink(link.c_str());
-    close(holder);
-    close(master);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (const int status = ParseOptions(argc, argv, options); status >= 0) return status;
+
+    // For scripts that register the emulated model elsewhere (the ModemManager
+    // stand-in): the name after every profile and option, without serving.
+    if (options.printName) {
+        std::printf("%s\n", options.profile.modelName.c_str());
+        return 0;
+    }
+
+    Terminal terminal;
+    if (!OpenTerminal(terminal)) return 1;
+    if (!CatchSignals()) return 1;
+    if (!options.link.empty()) {
+        unlink(options.link.c_str());
+        if (symlink(terminal.path.c_str(), options.link.c_str()) != 0) {
+            std::perror("nubotest-modemsim: symlink");
+            return 1;
+        }
+    }
+    std::printf("%s\n", terminal.path.c_str());
+    std::fflush(stdout);
+
+    ModemModel modem(options.profile);
+    Serve(terminal.master, modem, options.verbose);
+    if (!options.link.empty()) unlink(options.link.c_str());
+    close(terminal.holder);
+    close(terminal.master);
     return 0;
 }

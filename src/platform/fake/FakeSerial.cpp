@@ -130,6 +130,7 @@ bool FakeSerialDevice::Read(char* buffer, std::uint32_t count, std::uint32_t& by
     const bool useInterval = t.readInterval != 0 && t.readInterval != kMaxDword;
     std::uint32_t lastByte = line.Now();
     for (;;) {
+        if (woken_.exchange(false)) return true;
         bool hasLimit = hasTotal;
         std::uint32_t limit = totalDeadline;
         if (useInterval && bytesRead > 0) {
@@ -208,7 +209,9 @@ bool FakeSerialDevice::WaitForInput(std::uint32_t timeoutMs) {
     }
     line_->Pump();
     if (!line_->input_.empty()) return true;
-    line_->AdvanceTowards(line_->Now() + timeoutMs);
+    // Virtual time stops at a line event, so a wake that one raises ends the wait there.
+    if (!woken_.exchange(false)) line_->AdvanceTowards(line_->Now() + timeoutMs);
+    woken_ = false;
     return !line_->input_.empty();
 }
 

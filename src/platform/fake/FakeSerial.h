@@ -1,7 +1,9 @@
 // Simulated serial line in virtual time: a SerialDriver whose devices talk to a
 // SerialPeer and advance a FakeClock to the next event instead of waiting, so a
-// minute-long wait costs nothing. Single-threaded, like the conversation it serves.
+// minute-long wait costs nothing. Single-threaded, like the conversation it
+// serves, but for Wake.
 #pragma once
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <map>
@@ -86,13 +88,14 @@ public:
     bool Close() override;
     std::uint32_t LastError() override { return lastError_; }
     bool WaitForInput(std::uint32_t timeoutMs) override;
-    void Wake() override {}
+    void Wake() override { woken_ = true; }
 
 private:
     bool Closed();
 
     FakeSerialLine* line_;  // null once closed
     std::uint32_t lastError_ = 0;
+    std::atomic<bool> woken_{false};
 };
 
 class FakeSerialDriver : public SerialDriver {

@@ -2,24 +2,20 @@
 // termios, and the Win32 read/write time-outs emulated with poll().
 #include "platform/posix/PosixSerial.h"
 
-#include <dirent.h>
+#include "platform/posix/PortHolder.h"
+
 #include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
-#include <cstdio>
-#include <cstdlib>
 #include <ctime>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 namespace nubo {
@@ -85,76 +81,6 @@ std::string GroupThatMayOpen(const std::string& path) {
     std::vector<char> buf(16384);
     if (getgrgid_r(st.st_gid, &entry, buf.data(), buf.size(), &found) != 0 || !found) return {};
     return found->gr_name;
-}
-
-std::string ReadLink(const std::string& path) {
-    char buf[PATH_MAX];
-    const ssize_t n = readlink(path.c_str(), buf, sizeof buf);
-    return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string();
-}
-
-std::string ProcessName(long pid) {
-    std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
-    std::string name;
-    std::getline(comm, name);
-    return name;
-}
-
-// The process whose flock holds the device, from /proc/locks lines such as
-// "1: FLOCK  ADVISORY  WRITE 2729 00:19:16 0 EOF"; 0 when none is listed.
-long LockHolder(const std::string& path) {
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0) return 0;
-    char id[64];
-    std::snprintf(id, sizeof id, "%02x:%02x:%lu", major(st.st_dev), minor(st.st_dev),
-                  static_cast<unsigned long>(st.st_ino));
-    std::ifstream locks("/proc/locks");
-    std::string line;
-    while (std::getline(locks, line)) {
-        std::istringstream fields(line);
-        std::string number, type, mode, access, where;
-        long pid = 0;
-        fields >> number >> type >> mode >> access >> pid >> where;
-        if (type == "FLOCK" && where == id) return pid;
-    }
-    return 0;
-}
-
-// Who holds the device: the owner of its lock, or else the first process
-// with it open (an opener that only set the exclusive flag has no lock).
-void FindHolder(const std::string& path, PortFailure& failure) {
-    if (const long pid = LockHolder(path); pid > 0) {
-        failure.holderPid = pid;
-        failure.holder = ProcessName(pid);
-        return;
-    }
-    char* resolved = realpath(path.c_str(), nullptr);
-    if (!resolved) return;
-    const std::string device = resolved;
-    std::free(resolved);
-    DIR* proc = opendir("/proc");
-    if (!proc) return;
-    while (const dirent* p = readdir(proc)) {
-        char* end = nullptr;
-        const long pid = std::strtol(p->d_name, &end, 10);
-        if (pid <= 0 || *end != '\0') continue;
-        const std::string fdDir = "/proc/" + std::string(p->d_name) + "/fd";
-        DIR* fds = opendir(fdDir.c_str());
-        if (!fds) continue;  // another user's process: not ours to see
-        bool holds = false;
-        while (const dirent* f = readdir(fds)) {
-            if (f->d_name[0] != '.' && ReadLink(fdDir + "/" + f->d_name) == device) {
-                holds = true;
-                break;
-            }
-        }
-        closedir(fds);
-        if (!holds) continue;
-        failure.holderPid = pid;
-        failure.holder = ProcessName(pid);
-        break;
-    }
-    closedir(proc);
 }
 
 }  // namespace
@@ -313,8 +239,10 @@ void PosixSerialDevice::DrainWakePipe() {
     }
 }
 
-bool PosixSerialDevice::PollUntil(short events, std::uint64_t deadlineMs, bool& woken) {
+bool PosixSerialDevice::PollUntil(short events, std::uint64_t deadlineMs, bool& woken,
+                                  bool wakeable) {
     woken = false;
+    const int wakeFd = wakeable ? wakeRead_ : -1;
     for (;;) {
         int timeout = -1;
         if (deadlineMs != kNoDeadline) {
@@ -323,8 +251,8 @@ bool PosixSerialDevice::PollUntil(short events, std::uint64_t deadlineMs, bool& 
             const std::uint64_t left = deadlineMs - now;
             timeout = left > INT_MAX ? INT_MAX : static_cast<int>(left);
         }
-        pollfd fds[2] = {{fd_, events, 0}, {wakeRead_, POLLIN, 0}};
-        const nfds_t n = wakeRead_ >= 0 ? 2 : 1;
+        pollfd fds[2] = {{fd_, events, 0}, {wakeFd, POLLIN, 0}};
+        const nfds_t n = wakeFd >= 0 ? 2 : 1;
         const int r = poll(fds, n, timeout);
         if (r < 0) {
             if (errno == EINTR) continue;
@@ -350,10 +278,11 @@ bool PosixSerialDevice::PollUntil(short events, std::uint64_t deadlineMs, bool& 
                 return Fail();
             }
             const std::uint64_t now = NowMs();
-            if (now < deadlineMs && wakeRead_ >= 0) {
-                pollfd wake{wakeRead_, POLLIN, 0};
+            if (now < deadlineMs) {
+                pollfd wake{wakeFd, POLLIN, 0};
                 const std::uint64_t left = deadlineMs - now;
-                if (poll(&wake, 1, left > INT_MAX ? INT_MAX : static_cast<int>(left)) > 0) {
+                const int ms = left > INT_MAX ? INT_MAX : static_cast<int>(left);
+                if (poll(&wake, wakeFd >= 0 ? 1 : 0, ms) > 0) {
                     DrainWakePipe();
                     woken = true;
                 }
@@ -430,9 +359,11 @@ bool PosixSerialDevice::Write(const char* data, std::uint32_t count, std::uint32
         }
         if (put < 0 && errno == EINTR) continue;
         if (put < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return Fail();
+        // Not wakeable: a wake is for the next wait for input, which would
+        // not see it if this wait took it.
         bool woken = false;
         errno = 0;
-        if (!PollUntil(POLLOUT, deadline, woken)) {
+        if (!PollUntil(POLLOUT, deadline, woken, false)) {
             if (errno != 0) return Fail();
             tcflush(fd_, TCOFLUSH);
             return true;  // held by flow control past the time-out: nothing counts as sent

@@ -33,8 +33,9 @@ public:
 
 private:
     bool Fail();
-    // Waits for the descriptor (and the wake pipe) until deadlineMs; false on time-out.
-    bool PollUntil(short events, std::uint64_t deadlineMs, bool& woken);
+    // Waits for the descriptor (and, when wakeable, the wake pipe) until
+    // deadlineMs; false on time-out or wake.
+    bool PollUntil(short events, std::uint64_t deadlineMs, bool& woken, bool wakeable = true);
     void DrainWakePipe();
 
     int fd_;

@@ -14,12 +14,10 @@ HANDLE AsHandle(void* handle) {
 
 }  // namespace
 
-Win32SerialDevice::Win32SerialDevice(void* handle)
-    : handle_(handle), wakeEvent_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
+Win32SerialDevice::Win32SerialDevice(void* handle) : handle_(handle) {}
 
 Win32SerialDevice::~Win32SerialDevice() {
     Close();
-    if (wakeEvent_) CloseHandle(AsHandle(wakeEvent_));
 }
 
 bool Win32SerialDevice::Fail() {
@@ -96,10 +94,31 @@ bool Win32SerialDevice::Read(char* buffer, std::uint32_t count, std::uint32_t& b
         bytesRead = 1;
         if (count == 0) return true;
     }
-    DWORD got = 0;
-    const BOOL ok = ReadFile(AsHandle(handle_), buffer, count, &got, nullptr);
+    std::uint32_t got = 0;
+    const bool ok = WakeableRead(buffer, count, got);
     bytesRead += got;
-    return ok ? true : Fail();
+    return ok;
+}
+
+bool Win32SerialDevice::WakeableRead(char* buffer, std::uint32_t count, std::uint32_t& got) {
+    got = 0;
+    // The flag is looked at after reading_ is up, and Wake looks at reading_
+    // after raising the flag: a wake either stops the read here or finds it
+    // to cancel.
+    reading_ = true;
+    if (wakeUp_.exchange(false)) {
+        reading_ = false;
+        return true;
+    }
+    DWORD n = 0;
+    const BOOL ok = ReadFile(AsHandle(handle_), buffer, count, &n, nullptr);
+    const DWORD error = ok ? ERROR_SUCCESS : GetLastError();
+    reading_ = false;
+    got = n;
+    if (ok) return true;
+    if (error == ERROR_OPERATION_ABORTED && wakeUp_.exchange(false)) return true;
+    lastError_ = error;
+    return false;
 }
 
 bool Win32SerialDevice::Write(const char* data, std::uint32_t count, std::uint32_t& bytesWritten) {
@@ -150,9 +169,8 @@ bool Win32SerialDevice::WaitForInput(std::uint32_t timeoutMs) {
     wait.ReadTotalTimeoutConstant = timeoutMs > 0 ? timeoutMs : 1;
     if (!SetCommTimeouts(AsHandle(handle_), &wait)) return Fail();
     char byte = 0;
-    DWORD got = 0;
-    const BOOL ok = ReadFile(AsHandle(handle_), &byte, 1, &got, nullptr);
-    if (!ok) Fail();
+    std::uint32_t got = 0;
+    const bool ok = WakeableRead(&byte, 1, got);
     SetCommTimeouts(AsHandle(handle_), &saved);
     if (!ok || got == 0) return false;
     pending_ = static_cast<unsigned char>(byte);
@@ -160,7 +178,20 @@ bool Win32SerialDevice::WaitForInput(std::uint32_t timeoutMs) {
 }
 
 void Win32SerialDevice::Wake() {
-    if (wakeEvent_) SetEvent(AsHandle(wakeEvent_));
+    wakeUp_ = true;
+    // A synchronous read ends early only when cancelled. One that has looked
+    // at the flag but not reached the driver yet has nothing to cancel: try
+    // again until it has left (at once, normally), within a bound so that a
+    // driver that cannot cancel leaves the wait to its time-out. Wine 8 is
+    // one: CancelIoEx reports the read cancelled, which then runs on to its
+    // time-out (the engine's waits last at most half a second there).
+    constexpr DWORD kMaxTryMs = 100;
+    const DWORD start = GetTickCount();
+    while (reading_ && GetTickCount() - start < kMaxTryMs) {
+        if (CancelIoEx(AsHandle(handle_), nullptr)) break;
+        if (GetLastError() != ERROR_NOT_FOUND) break;
+        Sleep(1);
+    }
 }
 
 std::unique_ptr<SerialDevice> Win32SerialDriver::Open(const std::string& name) {

@@ -34,13 +34,16 @@ public:
 
 private:
     bool Fail();
+    // ReadFile that Wake can end; got tells what came before it ended.
+    bool WakeableRead(char* buffer, std::uint32_t count, std::uint32_t& got);
 
     void* handle_;
-    void* wakeEvent_;
     // A byte that WaitForInput read to learn that input came; the next Read
     // returns it first. -1: none.
     int pending_ = -1;
     std::uint32_t lastError_ = 0;
+    std::atomic<bool> wakeUp_{false};  // a Wake that no read has ended on yet
+    std::atomic<bool> reading_{false};  // a read is on its way into the driver or in it
 };
 
 class Win32SerialDriver : public SerialDriver {

@@ -87,7 +87,7 @@ struct ModemRig {
     FakeInstalledModems installed;
     RunSettings settings;
     ModemCommandSet commands = SampleCommands();
-    std::atomic<int> cancel{0};
+    CancelToken cancel;
     std::string logPath;
 };
 
