@@ -9,7 +9,7 @@
 #include "ui/Pages.h"
 #include "win32/HelpPopup.h"
 #include "win32/ResultListWindow.h"
-#include "win32/WideText.h"
+#include "platform/win32/WideText.h"
 #include "win32/WizardSheet.h"
 
 namespace nubo {

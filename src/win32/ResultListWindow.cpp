@@ -5,7 +5,7 @@
 
 #include <commctrl.h>
 
-#include "win32/WideText.h"
+#include "platform/win32/WideText.h"
 
 namespace nubo {
 namespace {

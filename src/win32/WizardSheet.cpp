@@ -7,7 +7,7 @@
 #include "ui/DialogTemplates.h"
 #include "ui/HelpFile.h"
 #include "win32/PageWindow.h"
-#include "win32/WideText.h"
+#include "platform/win32/WideText.h"
 
 namespace nubo {
 namespace {
