@@ -5,12 +5,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <random>
 
 #include "log/RunSettings.h"
+#include "platform/Files.h"
 #include "platform/System.h"
 
 #ifndef NUBOTEST_VERSION
@@ -216,35 +215,29 @@ std::string RunReportJson(const RunReport& report, System& system) {
 
 bool WriteRunReport(const RunReport& report, System& system, const std::string& path,
                     std::ostream& err) {
-    namespace fs = std::filesystem;
     RunReport complete = report;
-    if (complete.logPath) {
-        std::error_code ec;
-        const fs::path absolute = fs::absolute(*complete.logPath, ec);
-        if (!ec) complete.logPath = absolute.string();
-    }
+    if (complete.logPath) complete.logPath = files::Absolute(*complete.logPath);
     const std::string text = RunReportJson(complete, system);
 
     // A name of its own beside the target: the rename stays on one file system.
     std::random_device random;
     const std::string temporary = path + ".tmp" + std::to_string(random() % 1000000);
     errno = 0;
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    std::FILE* out = files::Open(temporary, "wb");
     // Says "no such directory" or "permission denied" rather than a bare failure.
-    const int openError = out.is_open() ? 0 : (errno != 0 ? errno : EIO);
-    out << text;
-    out.close();
     std::error_code ec;
-    if (openError != 0) {
-        ec = std::error_code(openError, std::generic_category());
-    } else if (!out) {
-        ec = std::make_error_code(std::errc::io_error);
+    if (!out) {
+        ec = std::error_code(errno != 0 ? errno : EIO, std::generic_category());
     } else {
-        fs::rename(temporary, path, ec);
+        const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+        if (std::fclose(out) != 0 || !written) {
+            ec = std::make_error_code(std::errc::io_error);
+        } else {
+            ec = files::Replace(temporary, path);
+        }
     }
     if (!ec) return true;
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
+    files::Remove(temporary);
     err << "nubotest: the run report could not be written to " << path << ": " << ec.message()
         << "\n";
     return false;

@@ -5,12 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <memory>
-#include <system_error>
 
 #include "app/ReportFile.h"
 #include "app/WizardStyle.h"
+#include "platform/Files.h"
 #include "platform/PageWorker.h"
 #include "platform/System.h"
 
@@ -27,19 +26,17 @@ std::string RawCommandLine(int argc, const char* const* argv) {
     return first == std::string::npos ? std::string() : line.substr(first);
 }
 
-std::string UserLogPath(System& system) {
-    namespace fs = std::filesystem;
-    const std::string name = fs::path(BesideProgram(system, ".log")).filename().string();
+std::string UserLogFolder(System& system) {
     if (system.Family() != PlatformFamily::Posix) {
         const std::string local = system.Environment("LOCALAPPDATA");
-        return local.empty() ? std::string() : (fs::path(local) / "nubotest" / name).string();
+        return local.empty() ? std::string() : files::Join(local, "nubotest");
     }
     // A relative XDG_STATE_HOME is to be ignored, as if unset.
-    const fs::path state = system.Environment("XDG_STATE_HOME");
-    if (state.is_absolute()) return (state / "nubotest" / name).string();
+    const std::string state = system.Environment("XDG_STATE_HOME");
+    if (files::IsAbsolute(state)) return files::Join(state, "nubotest");
     const std::string home = system.Environment("HOME");
     if (home.empty()) return {};
-    return (fs::path(home) / ".local" / "state" / "nubotest" / name).string();
+    return files::Join(files::Join(files::Join(home, ".local"), "state"), "nubotest");
 }
 
 namespace {
@@ -51,10 +48,11 @@ void OpenDefaultLog(RunSettings& settings, System& system, std::ostream& err) {
     settings.log = std::make_unique<CLogFile>(system);
     if (settings.log->IsOpen()) return;
     const std::string wanted = settings.log->Path();
-    const std::string fallback = UserLogPath(system);
+    const std::string folder = UserLogFolder(system);
+    const std::string fallback =
+        folder.empty() ? std::string() : files::Join(folder, files::FileName(wanted));
     if (!fallback.empty()) {
-        std::error_code ignored;
-        std::filesystem::create_directories(std::filesystem::path(fallback).parent_path(), ignored);
+        files::CreateFolders(folder);
         settings.log = std::make_unique<CLogFile>(system, fallback);
     }
     if (settings.log->IsOpen()) {

@@ -29,10 +29,10 @@ std::string RawCommandLine(int argc, const char* const* argv);
 // name, quoted or running to the first blank, and the blanks after it dropped.
 std::string CommandLineAfterProgramName(const std::string& full);
 
-// The log in the user's own folder, for when the default beside the program
-// cannot be created: $XDG_STATE_HOME/nubotest/ or ~/.local/state/nubotest/ on
-// POSIX, %LOCALAPPDATA%\nubotest\ on Windows. Empty when neither is known.
-std::string UserLogPath(System& system);
+// The user's own folder for the log, for when the default beside the program
+// cannot be created: $XDG_STATE_HOME/nubotest or ~/.local/state/nubotest on
+// POSIX, %LOCALAPPDATA%\nubotest on Windows. Empty when neither is known.
+std::string UserLogFolder(System& system);
 
 // What the run needs from the machine, made by the entry point.
 struct Machine {

@@ -5,6 +5,7 @@
 
 #include "config/TextLines.h"
 #include "platform/DialogItems.h"
+#include "platform/Files.h"
 #include "platform/System.h"
 
 namespace nubo {
@@ -57,7 +58,7 @@ std::string DialDataPath(System& system) {
 void LoadDialData(const std::string& path, DialogItems& items, std::vector<DialEntry>& entries) {
     items.ListReset(kLocationBoxId);
     entries.clear();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = files::Open(path, "rb");
     if (!file) return;
     SkipByteOrderMark(file);  // else it would prefix the first line's first column
     TextLines lines(file, kLineBuffer);

@@ -6,6 +6,7 @@
 
 #include "config/ProfileReader.h"
 #include "config/TextLines.h"
+#include "platform/Files.h"
 #include "platform/System.h"
 
 namespace nubo {
@@ -24,7 +25,7 @@ CIniFile::CIniFile(std::string filePath) : path(std::move(filePath)) {}
 int CIniFile::Load() {
     // A search that runs again must not find the names of the last one twice.
     sections.clear();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = files::Open(path, "rb");
     if (!file) return -1;
     TextLines lines(file, kLineBuffer);
     std::string piece;

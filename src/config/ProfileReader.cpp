@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "config/TextLines.h"
+#include "platform/Files.h"
 
 namespace nubo {
 namespace {
@@ -135,7 +136,7 @@ std::string ReadProfileString(const std::string& path, const std::string& sectio
     while (!fallback.empty() && fallback.back() == ' ') fallback.pop_back();
     fallback = Cut(fallback, bufferSize);
 
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = files::Open(path, "rb");
     if (!file) return fallback;
     // The section scan keeps its rule of "[" in the first column; values are
     // found in a file with a byte-order mark as the platform's reader finds them.

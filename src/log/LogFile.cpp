@@ -1,6 +1,8 @@
 // The run's plain-text log.
 #include "log/LogFile.h"
 
+#include "platform/Files.h"
+
 namespace nubo {
 
 CLogFile::CLogFile(System& system) : system_(system), path_(BesideProgram(system, ".log")) {
@@ -20,7 +22,7 @@ CLogFile::~CLogFile() {
 void CLogFile::Open(const std::string& path) {
     if (path.empty()) return;
     // Binary mode: the line end is written as CR LF by us on every platform.
-    file_ = std::fopen(path.c_str(), "wb");
+    file_ = files::Open(path, "wb");
     if (file_) std::setvbuf(file_, buffer_, _IOFBF, sizeof buffer_);
 }
 

@@ -100,7 +100,8 @@ public:
 };
 
 // The reading of a Win32 open error: a COM port that another program holds
-// answers "access denied"; a name that is no device, "not found".
+// answers "access denied" (or, from some drivers, "sharing violation"); a
+// name that is no device, "not found".
 PortFailure Win32OpenFailure(std::uint32_t error);
 
 // The failure in one line for the user, "<port>: <why>", in the words of

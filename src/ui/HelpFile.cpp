@@ -1,16 +1,29 @@
 // Context help texts beside the program.
 #include "ui/HelpFile.h"
 
-#include <fstream>
+#include "platform/Files.h"
 
 namespace nubo {
 
+namespace {
+
+// The next line without its "\n"; false at the end of the file.
+bool ReadLine(std::FILE* file, std::string& line) {
+    line.clear();
+    int c = 0;
+    while ((c = std::getc(file)) != EOF && c != '\n') line += static_cast<char>(c);
+    return c != EOF || !line.empty();
+}
+
+}  // namespace
+
 std::map<int, std::string> LoadHelpFile(const std::string& path) {
     std::map<int, std::string> topics;
-    std::ifstream in(path, std::ios::binary);
+    std::FILE* file = files::Open(path, "rb");
+    if (!file) return topics;
     std::string line;
     // A help file is a few lines; a stray huge file is cut short, not read whole.
-    for (int count = 0; count < 10000 && std::getline(in, line); ++count) {
+    for (int count = 0; count < 10000 && ReadLine(file, line); ++count) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         std::size_t pos = 0;
         int topic = 0;
@@ -32,6 +45,7 @@ std::map<int, std::string> LoadHelpFile(const std::string& path) {
         }
         topics.emplace(topic, text);
     }
+    std::fclose(file);
     return topics;
 }
 

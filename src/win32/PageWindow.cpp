@@ -10,7 +10,7 @@
 #include "win32/Dpi.h"
 #include "win32/HelpPopup.h"
 #include "win32/ResultListWindow.h"
-#include "win32/WideText.h"
+#include "platform/win32/WideText.h"
 #include "win32/WizardSheet.h"
 
 namespace nubo {

@@ -5,8 +5,8 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/WideText.h"
 #include "win32/Dpi.h"
-#include "win32/WideText.h"
 
 namespace nubo {
 namespace {

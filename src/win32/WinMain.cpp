@@ -9,6 +9,7 @@
 #include "discovery/RegistryPorts.h"
 #include "modemtests/TapiRegistration.h"
 #include "platform/Texts.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Serial.h"
@@ -27,9 +28,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Without a console the usage text reaches a caller that redirected the
     // error output (cmd's 2>file hands a GUI program that handle too); a
     // message box would stop an unattended installer, so there is none.
-    const int code = nubo::RunProgram(nubo::CommandLineAfterProgramName(GetCommandLineA()),
-                                      {system, clock, serial, ports, installedModems}, *frontEnd,
-                                      nubo::ValueRule::AnySlash, std::cerr);
+    // The command line in UTF-8 like every text inside: a "/L:" path with any
+    // letters names its file, and an ASCII line is logged byte for byte as given.
+    const std::string commandLine =
+        nubo::CommandLineAfterProgramName(nubo::Narrow(GetCommandLineW()));
+    const int code = nubo::RunProgram(commandLine, {system, clock, serial, ports, installedModems},
+                                      *frontEnd, nubo::ValueRule::AnySlash, std::cerr);
     std::cerr.flush();
     frontEnd.reset();
     return code;

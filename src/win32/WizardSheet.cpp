@@ -11,7 +11,7 @@
 #include "ui/HelpFile.h"
 #include "win32/Dpi.h"
 #include "win32/PageWindow.h"
-#include "win32/WideText.h"
+#include "platform/win32/WideText.h"
 
 namespace nubo {
 namespace {

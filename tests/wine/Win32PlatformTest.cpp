@@ -119,6 +119,25 @@ TEST(Win32Registry, ReadsKeysAndValuesOfTheSystem) {
     EXPECT_FALSE(registry.EnumKey(0, 0, name));
 }
 
+// Some serial drivers refuse a second opener with a sharing violation rather
+// than "access denied"; the user is told the same either way.
+TEST(Win32SerialDriver, OpenErrorsSayWhy) {
+    Win32SerialDriver driver;
+    const struct {
+        DWORD error;
+        const char* said;
+    } cases[] = {
+        {ERROR_FILE_NOT_FOUND, "no such port"},
+        {ERROR_ACCESS_DENIED, "held by another program"},
+        {ERROR_SHARING_VIOLATION, "held by another program"},
+        {ERROR_GEN_FAILURE, "cannot be opened (error 31)"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DescribePortFailure("COM7", driver.ExplainOpenFailure("COM7", c.error)),
+                  std::string("COM7: ") + c.said);
+    }
+}
+
 // The port named by NUBO_COM_PORT has the modem emulator behind it.
 class Win32Serial : public ::testing::Test {
 protected:

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/WideText.h"
+
 namespace nubo {
 
 namespace {
@@ -201,7 +203,7 @@ std::unique_ptr<SerialDevice> Win32SerialDriver::Open(const std::string& name) {
     }
     // The plain name opens only COM1 to COM9; the device namespace opens them all.
     const std::string path = name.rfind("\\\\.\\", 0) == 0 ? name : "\\\\.\\" + name;
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+    HANDLE handle = CreateFileW(Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         lastError_ = GetLastError();

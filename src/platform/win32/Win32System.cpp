@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "platform/win32/WideText.h"
+
 namespace nubo {
 
 namespace {
@@ -28,12 +30,12 @@ std::string LocaleInfo(LCID lcid, LCTYPE type) {
 }  // namespace
 
 std::string Win32System::ProgramPath() {
-    std::vector<char> buffer(MAX_PATH);
+    std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
         const DWORD n =
-            GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (n == 0) return "nubotest.exe";
-        if (n < buffer.size()) return std::string(buffer.data(), n);
+        if (n < buffer.size()) return Narrow(std::wstring(buffer.data(), n));
         buffer.resize(buffer.size() * 2);
     }
 }
@@ -89,13 +91,15 @@ LocalTime Win32System::Now() {
 }
 
 std::string Win32System::Environment(const std::string& name) {
-    char small[256];
-    DWORD n = GetEnvironmentVariableA(name.c_str(), small, sizeof small);
-    if (n == 0) return {};
-    if (n < sizeof small) return std::string(small, n);
-    std::vector<char> buffer(n);
-    n = GetEnvironmentVariableA(name.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
-    return n < buffer.size() ? std::string(buffer.data(), n) : std::string();
+    const std::wstring wideName = Widen(name);
+    std::vector<wchar_t> buffer(256);
+    for (;;) {
+        const DWORD n = GetEnvironmentVariableW(wideName.c_str(), buffer.data(),
+                                                static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) return Narrow(std::wstring(buffer.data(), n));
+        buffer.resize(n);  // n counts the terminating NUL when the buffer was short
+    }
 }
 
 }  // namespace nubo

@@ -1,5 +1,6 @@
 // The Windows answers to the System interface: program path, GetVersion,
-// comctl32's DllGetVersion, the user's UI language, local time. Any thread.
+// comctl32's DllGetVersion, the user's UI language, local time, environment.
+// Paths and values come as UTF-8, through the wide calls. Any thread.
 #pragma once
 #include "platform/System.h"
 

@@ -1,5 +1,5 @@
-// UTF-8 <-> UTF-16 for the wide-character window calls.
-#include "win32/WideText.h"
+// UTF-8 <-> UTF-16 for the wide-character calls.
+#include "platform/win32/WideText.h"
 
 #include <windows.h>
 
