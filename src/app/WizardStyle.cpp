@@ -17,13 +17,13 @@ bool NewStyleWizard(System& system) {
 PageIds PageTable(PageKind page, bool newStyle) {
     switch (page) {
         case PageKind::Welcome:
-            return newStyle ? PageIds{107, 13, 14, 15} : PageIds{168, 13, 0, 0};
+            return newStyle ? PageIds{tmpl::kWelcome, 13, 14, 15} : PageIds{tmpl::kOldWelcome, 13, 0, 0};
         case PageKind::Port:
-            return newStyle ? PageIds{162, 10, 11, 12} : PageIds{169, 10, 0, 0};
+            return newStyle ? PageIds{tmpl::kPort, 10, 11, 12} : PageIds{tmpl::kOldPort, 10, 0, 0};
         case PageKind::Search:
-            return newStyle ? PageIds{129, 16, 17, 18} : PageIds{170, 16, 0, 0};
+            return newStyle ? PageIds{tmpl::kSearch, 16, 17, 18} : PageIds{tmpl::kOldSearch, 16, 0, 0};
         case PageKind::Test:
-            return newStyle ? PageIds{134, 19, 20, 21} : PageIds{171, 19, 0, 0};
+            return newStyle ? PageIds{tmpl::kTest, 19, 20, 21} : PageIds{tmpl::kOldTest, 19, 0, 0};
     }
     return {};
 }

@@ -56,7 +56,7 @@ std::string DialDataPath(System& system) {
 }
 
 void LoadDialData(const std::string& path, DialogItems& items, std::vector<DialEntry>& entries) {
-    items.ListReset(kLocationBoxId);
+    items.ListReset(ctl::kLocationBox);
     entries.clear();
     std::FILE* file = files::Open(path, "rb");
     if (!file) return;
@@ -68,21 +68,21 @@ void LoadDialData(const std::string& path, DialogItems& items, std::vector<DialE
         DialEntry entry;
         entry.location = Column(line, 2, kLineBuffer - 1);
         entry.number = Column(line, 3, kNumberPartLength) + Column(line, 4, kNumberPartLength);
-        items.ListAdd(kLocationBoxId, entry.location);
+        items.ListAdd(ctl::kLocationBox, entry.location);
         entries.push_back(std::move(entry));
     }
     std::fclose(file);
     if (entries.empty()) return;
-    items.ListSelect(kLocationBoxId, 0);
+    items.ListSelect(ctl::kLocationBox, 0);
     ShowLocationNumber(items, entries);
 }
 
 void ShowLocationNumber(DialogItems& items, const std::vector<DialEntry>& entries) {
-    if (items.ListSelectedIndex(kLocationBoxId) < 0) return;
-    const std::string selected = items.ListSelectedText(kLocationBoxId);
+    if (items.ListSelectedIndex(ctl::kLocationBox) < 0) return;
+    const std::string selected = items.ListSelectedText(ctl::kLocationBox);
     for (const DialEntry& entry : entries) {
         if (entry.location == selected) {
-            items.SetText(kNumberFieldId, entry.number);
+            items.SetText(ctl::kLocationNumber, entry.number);
             return;
         }
     }

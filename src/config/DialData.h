@@ -5,14 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "wizard/ControlIds.h"
+
 namespace nubo {
 
 class DialogItems;
 class System;
-
-// Controls of the search page that show the dial data.
-inline constexpr int kLocationBoxId = 1043;  // sorted list
-inline constexpr int kNumberFieldId = 1034;
 
 struct DialEntry {
     std::string number;    // columns 4 and 5 joined

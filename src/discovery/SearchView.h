@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/DialogItems.h"
+#include "wizard/ControlIds.h"
 #include "platform/WizardHost.h"
 
 namespace nubo {
@@ -23,36 +24,21 @@ public:
     virtual void PressNext() = 0;                       // waits until the wizard took it
 };
 
-// Control ids of the search page that the search writes to.
-namespace searchpage {
-constexpr int kPortField = 1028;
-constexpr int kModemField = 1030;
-constexpr int kStatusLine = 1022;
-constexpr int kRunDialTest = 1035;
-constexpr int kServiceCall = 1062;
-constexpr int kOwnCall = 1063;
-constexpr int kPrefixLabel = 1041;
-constexpr int kPrefixField = 1042;
-constexpr int kWaitDialTone = 1066;
-constexpr int kOwnNumberLabel = 1039;
-constexpr int kOwnNumberField = 1038;
-}  // namespace searchpage
-
 // The search view over the page's controls and the wizard.
 class DialogSearchView : public SearchView {
 public:
     DialogSearchView(DialogItems& items, WizardHost& host) : items_(items), host_(host) {}
     void ShowPort(const std::string& text) override {
-        items_.SetText(searchpage::kPortField, text);
+        items_.SetText(ctl::kPortField, text);
     }
     void ShowModem(const std::string& text) override {
-        items_.SetText(searchpage::kModemField, text);
+        items_.SetText(ctl::kModemField, text);
     }
     void ShowStatus(const std::string& text) override {
-        items_.SetText(searchpage::kStatusLine, text);
+        items_.SetText(ctl::kResultLine, text);
     }
     void ShowDialTestControls() override {
-        using namespace searchpage;
+        using namespace ctl;
         for (int id :
              {kRunDialTest, kServiceCall, kOwnCall, kPrefixField, kPrefixLabel, kWaitDialTone}) {
             items_.Show(id, true);

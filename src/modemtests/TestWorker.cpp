@@ -3,6 +3,7 @@
 #include "modemtests/TestWorker.h"
 
 #include "platform/Texts.h"
+#include "wizard/ControlIds.h"
 
 namespace nubo {
 
@@ -32,7 +33,7 @@ int TestWorker(TestPageAccess page) {
     std::string result = texts::Text(passed ? kAllPassedText : kErrorsText);
     const std::string& moved = page.tests.settings.movedLogPath;
     if (!moved.empty()) result += "\nLog: " + moved;
-    page.items.SetText(kTestResultField, result);
+    page.items.SetText(ctl::kResultLine, result);
     page.host.SetWizardButtons(kWizBack | kWizFinish);
     return 1;
 }

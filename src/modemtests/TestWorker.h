@@ -21,9 +21,6 @@ struct TestPageAccess {
     WizardHost& host;
 };
 
-// Control of the test page that shows the closing sentence.
-constexpr int kTestResultField = 1022;
-
 // Interactive: runs the sequence with the page's rows, then shows string 73
 // (every test passed) or 74 in the result field and offers Back and Finish.
 // Automatic: runs it without rows (only after a search that found a described

@@ -3,6 +3,8 @@
 #pragma once
 #include <vector>
 
+#include "wizard/ControlIds.h"
+
 namespace nubo {
 
 enum class ControlKind {
@@ -40,8 +42,17 @@ struct DialogTemplate {
 const DialogTemplate* FindTemplate(int id);
 const std::vector<DialogTemplate>& AllTemplates();
 
-// Id of the title control of old-style templates.
-constexpr int kOldStyleTitleId = 1068;
+// The pages' templates: new style, and old style with its own title block.
+namespace tmpl {
+constexpr int kWelcome = 107;
+constexpr int kOldWelcome = 168;
+constexpr int kPort = 162;
+constexpr int kOldPort = 169;
+constexpr int kSearch = 129;
+constexpr int kOldSearch = 170;
+constexpr int kTest = 134;
+constexpr int kOldTest = 171;
+}  // namespace tmpl
 
 // A new-style sheet picture: its bitmap (one for displays of 256 colours or
 // more, one for fewer) placed at x, y on a band of width x height pixels.

@@ -12,25 +12,14 @@ namespace {
 const TitleFont kOldStyleTitleFont{"MS Shell Dlg", 20, 700};
 
 void SetOldStyleTitleFont(RunSettings& settings, DialogItems& items) {
-    if (!settings.newStyleWizard) items.SetTitleFont(kOldStyleTitleId, kOldStyleTitleFont);
+    if (!settings.newStyleWizard) items.SetTitleFont(kOldStyleTitle, kOldStyleTitleFont);
 }
 
-// Port page.
-constexpr int kAllPorts = 1064;
-constexpr int kOnePort = 1065;
-constexpr int kPortLabel = 1049;
-constexpr int kPortBox = 1048;
+using namespace ctl;
 
-// Search page.
-using namespace searchpage;
-constexpr int kLocationNumber = 1034;
-constexpr int kLocationBox = 1043;
 // All dial-test controls but the check box that switches them.
 constexpr int kDependent[] = {kServiceCall,  kOwnCall,        kPrefixField,   kPrefixLabel,
                               kWaitDialTone, kOwnNumberLabel, kOwnNumberField};
-
-// Test page.
-constexpr int kResultField = 1022;
 
 }  // namespace
 
@@ -40,7 +29,7 @@ CWelcomeP::CWelcomeP(RunSettings& settings, PageIds ids, bool newStyle)
     : WizardPage(settings, ids, newStyle) {}
 
 void CWelcomeP::OnCreate() {
-    items_->SetTitleFont(1020, {"Verdana", 20, 700});
+    items_->SetTitleFont(kWelcomeTitle, {"Verdana", 20, 700});
 }
 
 void CWelcomeP::OnSetActive() {
@@ -109,7 +98,7 @@ void CConfigP::OnCreate() {
 
 void CConfigP::OnSetActive() {
     host_->SetWizardButtons(kWizBack);
-    for (int id : {kPortField, kModemField, kStatusLine}) items_->SetText(id, "");
+    for (int id : {kPortField, kModemField, kResultLine}) items_->SetText(id, "");
     for (int id : {kRunDialTest, kServiceCall, kOwnCall, kPrefixField, kPrefixLabel, kWaitDialTone,
                    kOwnNumberLabel, kOwnNumberField}) {
         items_->Show(id, false);
@@ -213,7 +202,7 @@ CTestP::Rect CTestP::ResultListRect() const {
 }
 
 void CTestP::OnSetActive() {
-    items_->SetText(kResultField, "");
+    items_->SetText(kResultLine, "");
     // An unattended run tests on the worker too, so that the window stays
     // alive and Cancel (or a signal) stops the test under way; it shows no
     // rows and ends the wizard itself.

@@ -11,6 +11,7 @@
 #include "discovery/ModemSearch.h"
 #include "modemtests/TestWorker.h"
 #include "ui/ResultList.h"
+#include "wizard/ControlIds.h"
 #include "ui/WizardPage.h"
 
 namespace nubo {
@@ -51,7 +52,7 @@ public:
     void OnSetActive() override;
     void OnCommand(int controlId) override;
     bool OnWizardNext() override;
-    std::map<int, int> HelpMap() const override { return {{1064, 100}, {1065, 101}, {1048, 102}}; }
+    std::map<int, int> HelpMap() const override { return {{ctl::kAllPorts, 100}, {ctl::kOnePort, 101}, {ctl::kPortBox, 102}}; }
 
 private:
     PageServices services_;
@@ -68,8 +69,10 @@ public:
     bool OnWizardBack() override;
     void OnClose() override;
     std::map<int, int> HelpMap() const override {
-        return {{1025, 103}, {1029, 104}, {1035, 105}, {1062, 106}, {1063, 107},
-                {1041, 108}, {1039, 109}, {1034, 110}, {1043, 111}};
+        using namespace ctl;
+        return {{kPortCaption, 103},    {kModemCaption, 104},   {kRunDialTest, 105},
+                {kServiceCall, 106},    {kOwnCall, 107},        {kPrefixLabel, 108},
+                {kOwnNumberLabel, 109}, {kLocationNumber, 110}, {kLocationBox, 111}};
     }
     // Whether a search worker still runs or waits to start (for tests).
     bool Searching() const;

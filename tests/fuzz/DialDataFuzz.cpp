@@ -27,14 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FakeDialogItems items;
     std::vector<DialEntry> entries;
     LoadDialData(fuzz::WriteScratch("dat", file), items, entries);
-    const auto& box = items.lists[kLocationBoxId];
+    const auto& box = items.lists[ctl::kLocationBox];
     fuzz::Require(box.items.size() == entries.size(), "one box item per entry");
     for (const DialEntry& entry : entries) {
         fuzz::Require(entry.number.size() <= 2 * 127, "number columns are cut");
         fuzz::Require(entry.location.size() < 512, "a location fits the line buffer");
     }
     if (!entries.empty()) {
-        items.ListSelect(kLocationBoxId, pick % static_cast<int>(entries.size()));
+        items.ListSelect(ctl::kLocationBox, pick % static_cast<int>(entries.size()));
         ShowLocationNumber(items, entries);
     }
     return 0;

@@ -145,7 +145,7 @@ TEST_F(TextFit, DialogTextsFitTheirControls) {
                 case ControlKind::Title: {
                     // Measured in the font the page gives the title.
                     page.SetTitleFont(
-                        c.id, c.id == kOldStyleTitleId ? kOldStyleTitleFont : kWelcomeTitleFont);
+                        c.id, c.id == ctl::kOldStyleTitle ? kOldStyleTitleFont : kWelcomeTitleFont);
                     room.font = page.Control(c.id)->font();
                     room.lines = LinesIn(room.font, RoomBelow(dialog, c, du));
                     break;

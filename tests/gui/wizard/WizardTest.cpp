@@ -81,7 +81,7 @@ protected:
             return;
         }
         TemplatePage* page = s.Page(index);
-        auto* own = qobject_cast<QLabel*>(page->Control(kOldStyleTitleId));
+        auto* own = qobject_cast<QLabel*>(page->Control(ctl::kOldStyleTitle));
         ASSERT_NE(own, nullptr);
         EXPECT_EQ(own->text(), text);
         // 20 pixels is the character cell, leading included; the title stays

@@ -30,8 +30,8 @@ protected:
     void Load(const std::string& content) {
         LoadDialData(dir_.Write("d.dat", content), items_, entries_);
     }
-    Texts Box() { return items_.lists[kLocationBoxId].items; }
-    std::string& Number() { return items_.texts[kNumberFieldId]; }
+    Texts Box() { return items_.lists[ctl::kLocationBox].items; }
+    std::string& Number() { return items_.texts[ctl::kLocationNumber]; }
 
     testing::TempDir dir_;
     FakeDialogItems items_;
@@ -41,7 +41,7 @@ protected:
 TEST_F(DialData, SortedBoxFirstLocationSelectedFirstEqualEntryWins) {
     Load("49,D,Munich,089,111\n49,D,Berlin,030,555\n43,A,Wien,01,7\n49,D,Berlin,030,666\n");
     EXPECT_EQ(Box(), (Texts{"Berlin", "Berlin", "Munich", "Wien"}));
-    EXPECT_EQ(items_.ListSelectedIndex(kLocationBoxId), 0);
+    EXPECT_EQ(items_.ListSelectedIndex(ctl::kLocationBox), 0);
     EXPECT_EQ(Number(), "030555");
     ASSERT_EQ(entries_.size(), 4u);
     EXPECT_EQ(entries_[0].location, "Munich");
@@ -49,7 +49,7 @@ TEST_F(DialData, SortedBoxFirstLocationSelectedFirstEqualEntryWins) {
 
     const std::pair<int, const char*> picks[] = {{1, "030555"}, {3, "017"}, {2, "089111"}};
     for (const auto& [index, number] : picks) {
-        items_.ListSelect(kLocationBoxId, index);
+        items_.ListSelect(ctl::kLocationBox, index);
         ShowLocationNumber(items_, entries_);
         EXPECT_EQ(Number(), number);
     }
@@ -70,7 +70,7 @@ TEST_F(DialData, MissingEmptyOrDirectoryKeepsTheNumberField) {
     Load("");
     EXPECT_TRUE(Box().empty());
     EXPECT_TRUE(entries_.empty());
-    EXPECT_EQ(items_.ListSelectedIndex(kLocationBoxId), -1);
+    EXPECT_EQ(items_.ListSelectedIndex(ctl::kLocationBox), -1);
     EXPECT_EQ(Number(), "keep");
     std::filesystem::create_directory(dir_.File("dir.dat"));
     for (const char* name : {"none.dat", "dir.dat"}) {
