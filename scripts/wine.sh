@@ -36,11 +36,9 @@ if [ -z "${NUBO_WINE_ARCH:-}" ]; then
     # Debian's 32-bit loader; running it proves both the package and the kernel.
     if [ ! -x /usr/lib/wine/wine ]; then
         NUBO_WINE_NO32="wine32 is not installed"
-    elif ! /usr/lib/wine/wine --version >/dev/null 2>"${TMPDIR:-/tmp}/nubo-wine32.$$"; then
-        NUBO_WINE_NO32="this kernel runs no 32-bit programs ($(sed 's/.*: //' \
-            "${TMPDIR:-/tmp}/nubo-wine32.$$" | head -1))"
+    elif ! _nubo_err=$(/usr/lib/wine/wine --version 2>&1 >/dev/null); then
+        NUBO_WINE_NO32="this kernel runs no 32-bit programs: ${_nubo_err##*: }"
     fi
-    rm -f "${TMPDIR:-/tmp}/nubo-wine32.$$"
     NUBO_WINE_ARCH=win32
     [ -z "${NUBO_WINE_NO32:-}" ] || NUBO_WINE_ARCH=win64
 fi
