@@ -8,7 +8,7 @@ packages=(cmake g++ make pkg-config qt6-base-dev libsystemd-dev dbus
           fonts-liberation fonts-dejavu-core nlohmann-json3-dev)
 if [ "${1:-}" != demo ]; then
   packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool mingw-w64 qt6-translations-l10n
-             googletest wine wine32:i386 imagemagick locales dpkg-dev file man-db nsis time
+             googletest wine wine32:i386 wine64 imagemagick locales dpkg-dev file man-db nsis time
              python3-jsonschema lintian)
 fi
 missing=()
@@ -19,6 +19,7 @@ if ((${#missing[@]})); then
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo=sudo
   # wine32 runs the 32-bit Windows build; it comes from the i386 architecture.
+  # wine64 runs the 64-bit build where the kernel runs no 32-bit program.
   if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
   fi

@@ -1,13 +1,22 @@
 #!/usr/bin/env bash
-# Running the Windows build under Wine: one 32-bit prefix per test run, COM
-# ports mapped to pseudo-terminals, and a GoogleTest runner that judges by the
+# Running the Windows build under Wine: one prefix per test run, COM ports
+# mapped to pseudo-terminals, and a GoogleTest runner that judges by the
 # test's own report.
+#
+# The prefix is 32-bit, for the 32-bit program that is shipped, where this
+# machine runs 32-bit programs; where it cannot (a kernel without 32-bit
+# support, or no wine32), it is 64-bit and the scripts test the 64-bit build
+# (preset mingw-x64) instead. Sourcing this file decides that once and
+# exports it for the scripts and tests that follow:
+#   NUBO_WINE_ARCH    win32 or win64 (set it beforehand to force one)
+#   NUBO_WINE_PRESET  mingw-i686 or mingw-x64, the build to test under Wine
+#   NUBO_WINE_NO32    why no 32-bit program runs here (empty where they do)
 #
 # Use it as a command:  scripts/wine.sh <command> [arguments]
 # or source it and call the functions of the same names (wine_prefix etc.).
 #
 #   prefix <dir>             make (once) and select the prefix <dir>/wineprefix:
-#                            32-bit, unmanaged windows (no 2 s wait per hidden
+#                            NUBO_WINE_ARCH, unmanaged windows (no 2 s wait per hidden
 #                            window without a window manager), no crash dialog
 #   map-ports COMn=/dev/pts/N ...
 #                            map exactly these ports (earlier mappings go) and
@@ -23,7 +32,40 @@
 # when WINEPREFIX is unset. Output of Wine programs always goes to files: a
 # pipe stays open as long as the wineserver lives.
 
-export WINEARCH=${WINEARCH:-win32}
+if [ -z "${NUBO_WINE_ARCH:-}" ]; then
+    # Debian's 32-bit loader; running it proves both the package and the kernel.
+    if [ ! -x /usr/lib/wine/wine ]; then
+        NUBO_WINE_NO32="wine32 is not installed"
+    elif ! _nubo_err=$(/usr/lib/wine/wine --version 2>&1 >/dev/null); then
+        NUBO_WINE_NO32="this kernel runs no 32-bit programs: ${_nubo_err##*: }"
+    fi
+    NUBO_WINE_ARCH=win32
+    [ -z "${NUBO_WINE_NO32:-}" ] || NUBO_WINE_ARCH=win64
+fi
+export NUBO_WINE_ARCH NUBO_WINE_NO32=${NUBO_WINE_NO32:-}
+if [ "$NUBO_WINE_ARCH" = win64 ]; then
+    export NUBO_WINE_PRESET=mingw-x64
+    # Debian's wine, wineboot and winepath start wine32 whenever it is
+    # installed, runnable or not: launchers of our own that start the 64-bit
+    # loader go first on the PATH, for the tests' own calls too.
+    _nubo_bin="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/wine64-bin"
+    if [ ! -x "$_nubo_bin/winepath" ]; then
+        mkdir -p "$_nubo_bin"
+        printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' \
+            >"$_nubo_bin/wine.$$"
+        printf '#!/bin/sh\nexec "$(dirname "$0")/wine" wineboot.exe "$@"\n' >"$_nubo_bin/wineboot.$$"
+        printf '#!/bin/sh\nexec "$(dirname "$0")/wine" winepath.exe "$@"\n' >"$_nubo_bin/winepath.$$"
+        # Renamed into place, winepath last: parallel tests see all or nothing.
+        for _nubo_tool in wine wineboot winepath; do
+            chmod +x "$_nubo_bin/$_nubo_tool.$$"
+            mv -f "$_nubo_bin/$_nubo_tool.$$" "$_nubo_bin/$_nubo_tool"
+        done
+    fi
+    case ":$PATH:" in *":$_nubo_bin:"*) ;; *) export PATH="$_nubo_bin:$PATH" ;; esac
+else
+    export NUBO_WINE_PRESET=mingw-i686
+fi
+export WINEARCH=${WINEARCH:-$NUBO_WINE_ARCH}
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko download prompt while the prefix is made.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=;mshtml=}
@@ -41,9 +83,9 @@ wine_prefix() {
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
         >>"$1/wineboot.log" 2>&1
     wineserver -w
-    # Without wine32 nothing above has run: say so instead of failing later.
+    # Without a runnable loader nothing above has run: say so instead of failing later.
     if ! grep -q 'ShowCrashDialog' "$WINEPREFIX/user.reg" 2>/dev/null; then
-        echo "wine.sh: no 32-bit Wine prefix at $WINEPREFIX (is wine32 installed?)" >&2
+        echo "wine.sh: no $WINEARCH Wine prefix at $WINEPREFIX (see $1/wineboot.log)" >&2
         return 1
     fi
     touch "$WINEPREFIX/.nubo-ready"
