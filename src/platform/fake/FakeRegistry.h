@@ -1,7 +1,7 @@
 // In-memory registry for tests, built from a small text fixture in the style
 // of an exported .reg file. Thread-safe; key handles may be used from any thread.
 //
-// Fixture lines (blank lines and lines starting with ';' or '#' are ignored):
+// Fixture lines (blank lines and lines starting with ';' are ignored):
 //   [Path\Below\LocalMachine]          a key, created with its parents; an optional
 //   [Path] noaccess                    trailing "noaccess" makes the key refuse Open
 //   "Value name"="text"                REG_SZ, stored with its terminating NUL
@@ -10,7 +10,7 @@
 //   "Class"=hex:01,02                  REG_BINARY
 //   "Raw"=hex(1):43,4f,4d              raw bytes of any type (here REG_SZ without NUL)
 // Inside quotes, \\ is one backslash and \" a double quote. A leading
-// "HKEY_LOCAL_MACHINE\" or "HKLM\" on a key path is optional. Names of keys and
+// "HKEY_LOCAL_MACHINE\" on a key path is optional. Names of keys and
 // values are matched without regard to case, as the platform does; sub-keys
 // and values enumerate in the order the fixture gives them.
 #pragma once
@@ -29,56 +29,11 @@ namespace nubo {
 
 class FakeRegistry : public Registry {
 public:
-    FakeRegistry() = default;
-    // A fixture that does not parse makes every later call fail loudly in
-    // the test: Open finds nothing and error() names the line.
-    explicit FakeRegistry(const std::string& fixture) { Load(fixture, error_); }
+    // A fixture that does not parse stops at its first bad line; error()
+    // names it, and every test asserts it empty.
+    explicit FakeRegistry(const std::string& fixture) { Load(fixture); }
 
     const std::string& error() const { return error_; }
-
-    // Adds the fixture's keys and values to the tree; false and a message
-    // naming the first malformed line.
-    bool Load(const std::string& fixture, std::string& error) {
-        std::lock_guard lock(mutex_);
-        Node* current = nullptr;
-        std::size_t lineNo = 0;
-        std::string::size_type pos = 0;
-        while (pos < fixture.size()) {
-            std::string::size_type eol = fixture.find('\n', pos);
-            if (eol == std::string::npos) eol = fixture.size();
-            std::string line = Trim(fixture.substr(pos, eol - pos));
-            pos = eol + 1;
-            ++lineNo;
-            if (line.empty() || line[0] == ';' || line[0] == '#') continue;
-            auto fail = [&](const std::string& why) {
-                error = "line " + std::to_string(lineNo) + ": " + why;
-                return false;
-            };
-            if (line[0] == '[') {
-                const auto close = line.find(']');
-                if (close == std::string::npos) return fail("key without ]");
-                const std::string rest = Trim(line.substr(close + 1));
-                if (!rest.empty() && rest != "noaccess") return fail("unknown key option");
-                current = Create(StripRoot(line.substr(1, close - 1)));
-                if (!rest.empty()) current->denied = true;
-                continue;
-            }
-            if (!current) return fail("value before the first key");
-            RegValue value;
-            std::string::size_type at = 0;
-            if (line[0] == '@') {
-                at = 1;
-            } else if (!ParseQuoted(line, at, value.name)) {
-                return fail("value name not quoted");
-            }
-            while (at < line.size() && line[at] == ' ') ++at;
-            if (at >= line.size() || line[at] != '=') return fail("missing =");
-            const std::string data = Trim(line.substr(at + 1));
-            if (!ParseData(data, value)) return fail("unreadable data");
-            SetValue(*current, std::move(value));
-        }
-        return true;
-    }
 
     Key Open(Key parent, const std::string& subKey) override {
         std::lock_guard lock(mutex_);
@@ -138,10 +93,6 @@ public:
         std::lock_guard lock(mutex_);
         return badCloses_;
     }
-    std::uint64_t Opens() const {
-        std::lock_guard lock(mutex_);
-        return static_cast<std::uint64_t>(nextKey_ - kFirstKey);
-    }
 
 private:
     struct Node {
@@ -150,7 +101,45 @@ private:
         std::vector<std::unique_ptr<Node>> children;
         std::vector<RegValue> values;
     };
-    static constexpr Key kFirstKey = 0x100;
+
+    void Load(const std::string& fixture) {
+        Node* current = nullptr;
+        std::size_t lineNo = 0;
+        std::string::size_type pos = 0;
+        while (pos < fixture.size()) {
+            std::string::size_type eol = fixture.find('\n', pos);
+            if (eol == std::string::npos) eol = fixture.size();
+            std::string line = Trim(fixture.substr(pos, eol - pos));
+            pos = eol + 1;
+            ++lineNo;
+            if (line.empty() || line[0] == ';') continue;
+            auto fail = [&](const char* why) {
+                error_ = "line " + std::to_string(lineNo) + ": " + why;
+            };
+            if (line[0] == '[') {
+                const auto close = line.find(']');
+                if (close == std::string::npos) return fail("key without ]");
+                const std::string rest = Trim(line.substr(close + 1));
+                if (!rest.empty() && rest != "noaccess") return fail("unknown key option");
+                current = Create(StripRoot(line.substr(1, close - 1)));
+                if (!rest.empty()) current->denied = true;
+                continue;
+            }
+            if (!current) return fail("value before the first key");
+            RegValue value;
+            std::string::size_type at = 0;
+            if (line[0] == '@') {
+                at = 1;
+            } else if (!ParseQuoted(line, at, value.name)) {
+                return fail("value name not quoted");
+            }
+            while (at < line.size() && line[at] == ' ') ++at;
+            if (at >= line.size() || line[at] != '=') return fail("missing =");
+            const std::string data = Trim(line.substr(at + 1));
+            if (!ParseData(data, value)) return fail("unreadable data");
+            SetValue(*current, std::move(value));
+        }
+    }
 
     static std::string Trim(const std::string& s) {
         const auto b = s.find_first_not_of(" \t\r");
@@ -178,13 +167,8 @@ private:
         return parts;
     }
     static std::string StripRoot(const std::string& path) {
-        for (const char* root : {"HKEY_LOCAL_MACHINE\\", "HKLM\\"}) {
-            const std::string r = root;
-            if (path.size() >= r.size() && Same(path.substr(0, r.size()), r)) {
-                return path.substr(r.size());
-            }
-        }
-        return path;
+        const std::string root = "HKEY_LOCAL_MACHINE\\";
+        return Same(path.substr(0, root.size()), root) ? path.substr(root.size()) : path;
     }
     static bool ParseQuoted(const std::string& line, std::string::size_type& at, std::string& out) {
         if (at >= line.size() || line[at] != '"') return false;
@@ -285,7 +269,7 @@ private:
     mutable std::mutex mutex_;
     Node root_;
     std::map<Key, Node*> open_;
-    Key nextKey_ = kFirstKey;
+    Key nextKey_ = 0x100;
     int badCloses_ = 0;
     std::string error_;
 };
