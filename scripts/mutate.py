@@ -14,7 +14,9 @@ import argparse
 import os
 import random
 import re
+import resource
 import shutil
+import signal
 import subprocess
 import sys
 import time
@@ -93,12 +95,21 @@ def read_table(path):
     return rows
 
 
+def limit_memory():
+    # A mutant can turn a loop endless and let it grow without bound.
+    resource.setrlimit(resource.RLIMIT_AS, (4 << 30, 4 << 30))
+
+
 def run(cmd, cwd, timeout=None, log=None):
+    """The command's status; None when it ran out of time (it and its children are killed)."""
     with open(log or os.devnull, "w") as out:
+        p = subprocess.Popen(cmd, cwd=cwd, stdout=out, stderr=subprocess.STDOUT,
+                             start_new_session=True, preexec_fn=limit_memory)
         try:
-            return subprocess.run(cmd, cwd=cwd, stdout=out, stderr=subprocess.STDOUT,
-                                  timeout=timeout).returncode
+            return p.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
+            os.killpg(p.pid, signal.SIGKILL)
+            p.wait()
             return None
 
 
@@ -121,11 +132,12 @@ def main():
     ap.add_argument("--count", type=int, default=60, help="mutants to pick (default 60)")
     ap.add_argument("--seed", type=int, default=20261207)
     ap.add_argument("--files", default="", help="regex: mutate only the sources it matches")
-    ap.add_argument("--tests", default="", help="ctest -R regex (default: the whole suite)")
+    ap.add_argument("--tests", default="",
+                    help="ctest -R regex, POSIX extended (no \\w; default: the whole suite)")
     ap.add_argument("--exclude-tests", default="^Xvfb|^Wine", help="ctest -E regex")
     ap.add_argument("--replay", help="a table of an earlier run: the same mutants again")
     ap.add_argument("--out", default=os.path.join(WORK, "mutants.md"))
-    ap.add_argument("--timeout", type=int, default=900, help="seconds per suite run")
+    ap.add_argument("--timeout", type=int, default=600, help="seconds per suite run")
     args = ap.parse_args()
 
     everything = [c for f in sources(args.files) for c in candidates(f)]
@@ -151,7 +163,9 @@ def main():
     for f in filter(None, files):
         dst = os.path.join(TREE, f)
         os.makedirs(os.path.dirname(dst), exist_ok=True)
-        shutil.copy2(os.path.join(ROOT, f), dst)
+        # Fresh times: an object built from a mutant in an earlier run must
+        # look older than its source, or the build keeps the mutant.
+        shutil.copy(os.path.join(ROOT, f), dst)
     os.makedirs(BUILD, exist_ok=True)
     jobs = str(os.cpu_count() or 2)
     if run(["cmake", "-S", TREE, "-B", BUILD, "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
@@ -160,6 +174,7 @@ def main():
     if run(["cmake", "--build", BUILD, "-j", jobs], ROOT,
            log=os.path.join(WORK, "build.log")) != 0:
         sys.exit("the unmutated tree does not build: " + os.path.join(WORK, "build.log"))
+    # Tests that set their own time-out keep it; the suite's limit is --timeout.
     ctest = ["ctest", "--test-dir", BUILD, "-j", jobs, "--timeout", "120"]
     if args.tests:
         ctest += ["-R", args.tests]
