@@ -3,8 +3,8 @@
 #pragma once
 #include <string>
 
-#include "log/RunSettings.h"
 #include "platform/System.h"
+#include "run/RunSettings.h"
 
 namespace nubo {
 

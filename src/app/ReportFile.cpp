@@ -8,9 +8,9 @@
 #include <nlohmann/json.hpp>
 #include <random>
 
-#include "log/RunSettings.h"
 #include "platform/Files.h"
 #include "platform/System.h"
+#include "run/RunSettings.h"
 
 #ifndef NUBOTEST_VERSION
 #define NUBOTEST_VERSION "unknown"

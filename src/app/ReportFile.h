@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "log/RunReport.h"
+#include "run/RunReport.h"
 
 namespace nubo {
 

@@ -10,8 +10,8 @@
 #include "app/ReportFile.h"
 #include "app/WizardStyle.h"
 #include "platform/Files.h"
-#include "platform/PageWorker.h"
 #include "platform/System.h"
+#include "wizard/PageWorker.h"
 
 namespace nubo {
 

@@ -6,21 +6,11 @@
 #include <vector>
 
 #include "app/CommandLine.h"
-#include "log/RunSettings.h"
+#include "run/RunSettings.h"
 #include "ui/Pages.h"
+#include "wizard/FrontEnd.h"
 
 namespace nubo {
-
-class FrontEnd {
-public:
-    virtual ~FrontEnd() = default;
-    // Platform set-up for dialogs. False when no wizard can be shown at all;
-    // the front end has said why on stderr.
-    virtual bool Prepare(bool interactive) = 0;
-    // Runs the sheet modally over the pages in order; true when it ended by Cancel.
-    virtual bool RunSheet(const std::vector<WizardPage*>& pages, RunSettings& settings,
-                          const std::string& helpFile) = 0;
-};
 
 // The command line as the program received it: the text after the program's
 // name and the blanks that follow it (argv[1..] joined by single blanks).

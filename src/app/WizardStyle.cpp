@@ -1,6 +1,8 @@
 // Which wizard style the platform can show, and the page table of both styles.
 #include "app/WizardStyle.h"
 
+#include "ui/DialogTemplates.h"
+
 namespace nubo {
 
 bool NewStylePossible(const CommonControlsVersion& version) {
@@ -17,11 +19,13 @@ bool NewStyleWizard(System& system) {
 PageIds PageTable(PageKind page, bool newStyle) {
     switch (page) {
         case PageKind::Welcome:
-            return newStyle ? PageIds{tmpl::kWelcome, 13, 14, 15} : PageIds{tmpl::kOldWelcome, 13, 0, 0};
+            return newStyle ? PageIds{tmpl::kWelcome, 13, 14, 15}
+                            : PageIds{tmpl::kOldWelcome, 13, 0, 0};
         case PageKind::Port:
             return newStyle ? PageIds{tmpl::kPort, 10, 11, 12} : PageIds{tmpl::kOldPort, 10, 0, 0};
         case PageKind::Search:
-            return newStyle ? PageIds{tmpl::kSearch, 16, 17, 18} : PageIds{tmpl::kOldSearch, 16, 0, 0};
+            return newStyle ? PageIds{tmpl::kSearch, 16, 17, 18}
+                            : PageIds{tmpl::kOldSearch, 16, 0, 0};
         case PageKind::Test:
             return newStyle ? PageIds{tmpl::kTest, 19, 20, 21} : PageIds{tmpl::kOldTest, 19, 0, 0};
     }

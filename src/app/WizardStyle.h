@@ -1,7 +1,7 @@
 // Which wizard style the platform can show, and the page table of both styles.
 #pragma once
 #include "platform/System.h"
-#include "ui/WizardPage.h"
+#include "wizard/WizardPage.h"
 
 namespace nubo {
 

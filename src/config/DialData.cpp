@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "config/TextLines.h"
-#include "platform/DialogItems.h"
 #include "platform/Files.h"
 #include "platform/System.h"
+#include "wizard/DialogItems.h"
 
 namespace nubo {
 namespace {

@@ -1,7 +1,7 @@
 // Key names through the text catalogs.
 #include "config/KeyNames.h"
 
-#include "platform/Texts.h"
+#include "wizard/Texts.h"
 
 namespace nubo::keys {
 

@@ -6,9 +6,9 @@
 
 #include "config/IniFile.h"
 #include "config/KeyNames.h"
-#include "log/RunSettings.h"
-#include "platform/Texts.h"
-#include "platform/WizardHost.h"
+#include "run/RunSettings.h"
+#include "wizard/Texts.h"
+#include "wizard/WizardHost.h"
 
 namespace nubo {
 namespace {

@@ -6,10 +6,10 @@
 
 #include "config/IdentifyCommands.h"
 #include "config/ModemDescription.h"
-#include "log/RunReport.h"
 #include "platform/CancelToken.h"
 #include "platform/Clock.h"
 #include "platform/SerialDevice.h"
+#include "run/RunReport.h"
 
 namespace nubo {
 

@@ -6,7 +6,8 @@
 #include <deque>
 
 #include "discovery/PortList.h"
-#include "platform/Texts.h"
+#include "serial/PortFailureText.h"
+#include "wizard/Texts.h"
 
 namespace nubo {
 
@@ -120,10 +121,10 @@ int ModemSearchThread(SearchContext c, CancelToken* cancel) {
         settings.Log("ERROR - No modem has been detected !");
         const bool unopened = tried == 1 && openFailure.kind != PortFailureKind::None &&
                               openFailure.kind != PortFailureKind::Other;
-        return ReportFailure(c, kNoModemField,
-                             unopened ? DescribePortFailure(settings.port, openFailure,
-                                                           texts::SelectedLanguage())
-                                      : texts::Text(kNoModemStatus));
+        return ReportFailure(
+            c, kNoModemField,
+            unopened ? DescribePortFailure(settings.port, openFailure, texts::SelectedLanguage())
+                     : texts::Text(kNoModemStatus));
     }
 
     settings.exitCode = exitcode::kFound;

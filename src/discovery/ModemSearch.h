@@ -8,10 +8,10 @@
 #include "config/IniFile.h"
 #include "config/ModemDescription.h"
 #include "discovery/IdentifyModem.h"
-#include "discovery/SearchView.h"
-#include "log/RunSettings.h"
-#include "platform/PageWorker.h"
 #include "platform/PortSource.h"
+#include "run/RunSettings.h"
+#include "wizard/PageWorker.h"
+#include "wizard/SearchView.h"
 
 namespace nubo {
 

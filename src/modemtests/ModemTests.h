@@ -5,9 +5,9 @@
 #include <string>
 
 #include "config/ModemDescription.h"
-#include "log/RunSettings.h"
 #include "modemtests/TapiRegistration.h"
 #include "modemtests/TestExecutors.h"
+#include "run/RunSettings.h"
 
 namespace nubo {
 

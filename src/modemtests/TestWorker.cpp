@@ -2,8 +2,8 @@
 // outlive the page's way to the UI: it cancels, closes the worker's calls and joins.
 #include "modemtests/TestWorker.h"
 
-#include "platform/Texts.h"
 #include "wizard/ControlIds.h"
+#include "wizard/Texts.h"
 
 namespace nubo {
 

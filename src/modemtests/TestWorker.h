@@ -6,9 +6,9 @@
 #include <atomic>
 
 #include "modemtests/ModemTests.h"
-#include "platform/DialogItems.h"
-#include "platform/PageWorker.h"
-#include "platform/WizardHost.h"
+#include "wizard/DialogItems.h"
+#include "wizard/PageWorker.h"
+#include "wizard/WizardHost.h"
 
 namespace nubo {
 

@@ -104,10 +104,4 @@ public:
 // name that is no device, "not found".
 PortFailure Win32OpenFailure(std::uint32_t error);
 
-// The failure in one line for the user, "<port>: <why>", in the words of
-// the text catalog `language`: English for stderr, the user's language for
-// the search page.
-std::string DescribePortFailure(const std::string& port, const PortFailure& failure,
-                                const std::string& language = "en-US");
-
 }  // namespace nubo

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "serial/PortFailureText.h"
+
 namespace nubo {
 
 namespace {

@@ -2,9 +2,9 @@
 #include "ui/Pages.h"
 
 #include "discovery/PortList.h"
-#include "log/RunSettings.h"
-#include "platform/Texts.h"
+#include "run/RunSettings.h"
 #include "ui/DialogTemplates.h"
+#include "wizard/Texts.h"
 
 namespace nubo {
 namespace {
@@ -12,7 +12,7 @@ namespace {
 const TitleFont kOldStyleTitleFont{"MS Shell Dlg", 20, 700};
 
 void SetOldStyleTitleFont(RunSettings& settings, DialogItems& items) {
-    if (!settings.newStyleWizard) items.SetTitleFont(kOldStyleTitle, kOldStyleTitleFont);
+    if (!settings.newStyleWizard) items.SetTitleFont(ctl::kOldStyleTitle, kOldStyleTitleFont);
 }
 
 using namespace ctl;

@@ -12,7 +12,7 @@
 #include "modemtests/TestWorker.h"
 #include "ui/ResultList.h"
 #include "wizard/ControlIds.h"
-#include "ui/WizardPage.h"
+#include "wizard/WizardPage.h"
 
 namespace nubo {
 
@@ -52,7 +52,9 @@ public:
     void OnSetActive() override;
     void OnCommand(int controlId) override;
     bool OnWizardNext() override;
-    std::map<int, int> HelpMap() const override { return {{ctl::kAllPorts, 100}, {ctl::kOnePort, 101}, {ctl::kPortBox, 102}}; }
+    std::map<int, int> HelpMap() const override {
+        return {{ctl::kAllPorts, 100}, {ctl::kOnePort, 101}, {ctl::kPortBox, 102}};
+    }
 
 private:
     PageServices services_;

@@ -7,7 +7,7 @@
 
 #include "FuzzSupport.h"
 #include "config/DialData.h"
-#include "platform/fake/FakeDialogItems.h"
+#include "wizard/fake/FakeDialogItems.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace nubo;

@@ -11,8 +11,8 @@
 #include "config/IniFile.h"
 #include "config/ModemDescription.h"
 #include "config/ProfileReader.h"
-#include "log/RunSettings.h"
-#include "platform/fake/FakeDialogItems.h"
+#include "run/RunSettings.h"
+#include "wizard/fake/FakeDialogItems.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace nubo;

@@ -19,12 +19,12 @@
 #include "modemsim/ModemModel.h"
 #include "platform/PortSource.h"
 #include "platform/fake/FakeClock.h"
-#include "platform/fake/FakeDialogItems.h"
 #include "platform/fake/FakeInstalledModems.h"
 #include "platform/fake/FakeSerial.h"
 #include "platform/fake/FakeSystem.h"
 #include "support/ModemProfiles.h"
 #include "support/Process.h"
+#include "wizard/fake/FakeDialogItems.h"
 
 namespace nubo::hardening {
 
@@ -78,7 +78,8 @@ public:
         const auto giveUp = start + std::chrono::seconds(120);
         bool cancelled = false;
         while (host_.Ends().empty() && std::chrono::steady_clock::now() < giveUp) {
-            if (cancelAfter_.count() > 0 && std::chrono::steady_clock::now() - start >= cancelAfter_) {
+            if (cancelAfter_.count() > 0 &&
+                std::chrono::steady_clock::now() - start >= cancelAfter_) {
                 cancelled = true;
                 break;
             }

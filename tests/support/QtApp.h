@@ -20,14 +20,14 @@
 
 #include "ModemModel.h"
 #include "app/WizardStyle.h"
-#include "log/RunSettings.h"
+#include "frontend/qt/TemplatePage.h"
+#include "frontend/qt/WizardSheet.h"
 #include "platform/PortSource.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/FakeInstalledModems.h"
 #include "platform/fake/FakeSerial.h"
 #include "platform/fake/FakeSystem.h"
-#include "qt/TemplatePage.h"
-#include "qt/WizardSheet.h"
+#include "run/RunSettings.h"
 #include "support/Process.h"
 #include "ui/Pages.h"
 

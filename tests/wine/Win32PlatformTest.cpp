@@ -13,11 +13,12 @@
 #include "discovery/IdentifyModem.h"
 #include "discovery/RegistryPorts.h"
 #include "modemtests/TapiRegistration.h"
-#include "platform/Texts.h"
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Serial.h"
 #include "platform/win32/Win32System.h"
+#include "serial/PortFailureText.h"
+#include "wizard/Texts.h"
 
 namespace nubo {
 namespace {

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <fstream>
 
-#include "platform/Texts.h"
 #include "support/Process.h"
+#include "wizard/Texts.h"
 
 namespace nubo::testing {
 namespace {

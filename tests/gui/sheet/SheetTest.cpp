@@ -6,7 +6,7 @@
 #include <QContextMenuEvent>
 #include <QLabel>
 
-#include "qt/Pictures.h"
+#include "frontend/qt/Pictures.h"
 #include "support/QtApp.h"
 
 namespace nubo {

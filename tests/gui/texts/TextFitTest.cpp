@@ -15,12 +15,12 @@
 
 #include <functional>
 
-#include "platform/Texts.h"
-#include "qt/TemplatePage.h"
-#include "qt/UiDispatcher.h"
-#include "qt/WizardSheet.h"
+#include "frontend/qt/TemplatePage.h"
+#include "frontend/qt/UiDispatcher.h"
+#include "frontend/qt/WizardSheet.h"
 #include "support/QtApp.h"
 #include "ui/DialogTemplates.h"
+#include "wizard/Texts.h"
 
 namespace nubo {
 namespace {

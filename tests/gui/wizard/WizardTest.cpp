@@ -14,9 +14,9 @@
 #include <cstdlib>
 #include <regex>
 
-#include "platform/Texts.h"
 #include "platform/posix/PosixSystem.h"
 #include "support/QtApp.h"
+#include "wizard/Texts.h"
 
 namespace nubo {
 namespace {

@@ -12,6 +12,7 @@
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixSerial.h"
 #include "serial/ComPort.h"
+#include "serial/PortFailureText.h"
 
 namespace nubo::test {
 namespace {

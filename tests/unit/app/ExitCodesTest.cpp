@@ -7,7 +7,7 @@
 #include <map>
 #include <sstream>
 
-#include "log/ExitCodes.h"
+#include "run/ExitCodes.h"
 #include "support/Process.h"
 
 namespace nubo {

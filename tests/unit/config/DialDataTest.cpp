@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "config/DialData.h"
-#include "platform/fake/FakeDialogItems.h"
 #include "support/Process.h"
+#include "wizard/fake/FakeDialogItems.h"
 
 namespace nubo {
 namespace {

@@ -6,10 +6,10 @@
 
 #include "config/IniFile.h"
 #include "config/ModemDescription.h"
-#include "log/RunSettings.h"
-#include "platform/fake/FakeDialogItems.h"
 #include "platform/fake/FakeSystem.h"
+#include "run/RunSettings.h"
 #include "support/Process.h"
+#include "wizard/fake/FakeDialogItems.h"
 
 namespace nubo {
 namespace {

@@ -8,11 +8,11 @@
 
 #include "ModemModel.h"
 #include "discovery/ModemSearch.h"
-#include "platform/Texts.h"
 #include "platform/fake/FakeSerial.h"
 #include "platform/fake/FakeSystem.h"
 #include "support/ModemProfiles.h"
 #include "support/Process.h"
+#include "wizard/Texts.h"
 
 namespace nubo {
 namespace {

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "log/RunSettings.h"
 #include "modemsim/ModemModel.h"
 #include "modemtests/ModemTests.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/FakeInstalledModems.h"
 #include "platform/fake/FakeSerial.h"
 #include "platform/fake/FakeSystem.h"
+#include "run/RunSettings.h"
 #include "support/ModemProfiles.h"
 #include "support/Process.h"
 

@@ -12,18 +12,18 @@
 #include <thread>
 
 #include "ModemModel.h"
-#include "log/RunSettings.h"
 #include "platform/PortSource.h"
-#include "platform/Texts.h"
 #include "platform/fake/FakeClock.h"
-#include "platform/fake/FakeDialogItems.h"
 #include "platform/fake/FakeInstalledModems.h"
 #include "platform/fake/FakeSerial.h"
 #include "platform/fake/FakeSystem.h"
+#include "run/RunSettings.h"
 #include "support/ModemProfiles.h"
 #include "support/Process.h"
 #include "ui/DialogTemplates.h"
 #include "ui/Pages.h"
+#include "wizard/Texts.h"
+#include "wizard/fake/FakeDialogItems.h"
 
 namespace nubo {
 namespace {
