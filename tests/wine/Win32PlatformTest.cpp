@@ -12,12 +12,15 @@
 
 #include "discovery/IdentifyModem.h"
 #include "discovery/RegistryPorts.h"
+#include "frontend/win32/TemplatePage.h"
 #include "modemtests/TapiRegistration.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Serial.h"
 #include "platform/win32/Win32System.h"
 #include "serial/PortFailureText.h"
+#include "ui/DialogTemplates.h"
 #include "wizard/Texts.h"
 
 namespace nubo {
@@ -218,4 +221,46 @@ TEST_F(Win32Serial, ThePortListNamesThePort) {
 }
 
 }  // namespace
+
+// A page's font must draw every language's texts whatever the machine's code
+// page: a raster font covers only that code page and shows the rest as '?'.
+// Windows takes the shell font only from an extended template with
+// DS_SHELLFONT. (Wine substitutes a TrueType face even for the raster font's
+// name, so only the template's kind tells the two apart here.)
+TEST(Win32Pages, FontOfEveryPageDrawsEveryLanguage) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    ASSERT_NE(dc, nullptr);
+    for (const DialogTemplate& page : AllTemplates()) {
+        const std::vector<DWORD> built = BuildDialog(page, L"caption");
+        // The extended header: 26 bytes, then menu, class, caption, point
+        // size, weight, italic and character set, and the face.
+        const auto* words = reinterpret_cast<const WORD*>(built.data());
+        ASSERT_EQ(words[1], 0xFFFF) << page.id;  // the extended kind
+        ASSERT_TRUE(reinterpret_cast<const DWORD*>(words + 6)[0] & DS_SHELLFONT) << page.id;
+        const wchar_t* caption = reinterpret_cast<const wchar_t*>(words + 15);
+        const wchar_t* face = caption + wcslen(caption) + 1 + 3;
+        HFONT font = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                 DEFAULT_PITCH | FF_DONTCARE, face);
+        HGDIOBJ old = SelectObject(dc, font);
+        for (const std::string& language : texts::Languages()) {
+            for (const auto& [templateId, controlId] : texts::DialogTextIds(language)) {
+                if (templateId != page.id) continue;
+                const std::wstring text = Widen(texts::DialogText(language, templateId, controlId));
+                std::vector<WORD> glyphs(text.size());
+                GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(),
+                                 GGI_MARK_NONEXISTING_GLYPHS);
+                for (size_t i = 0; i < text.size(); ++i) {
+                    if (text[i] < L' ') continue;  // line breaks draw nothing
+                    EXPECT_NE(glyphs[i], 0xFFFF)
+                        << language << " page " << page.id << " control " << controlId
+                        << ": no glyph for U+" << std::hex << static_cast<unsigned>(text[i]);
+                }
+            }
+        }
+        DeleteObject(SelectObject(dc, old));
+    }
+    DeleteDC(dc);
+}
+
 }  // namespace nubo

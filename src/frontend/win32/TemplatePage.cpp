@@ -90,6 +90,8 @@ bool IsRadio(ControlKind kind) {
     return kind == ControlKind::RadioButton || kind == ControlKind::AutoRadioButton;
 }
 
+}  // namespace
+
 // An extended template: the shell font is taken from no other kind.
 std::vector<DWORD> BuildDialog(const DialogTemplate& dialog, const std::wstring& caption) {
     TemplateWriter w;
@@ -135,8 +137,6 @@ std::vector<DWORD> BuildDialog(const DialogTemplate& dialog, const std::wstring&
     }
     return w.Finish();
 }
-
-}  // namespace
 
 TemplatePage::TemplatePage(WizardPage& page, WizardSheet& sheet, UiDispatcher& dispatcher)
     : page_(page), sheet_(sheet), dispatcher_(dispatcher) {

@@ -22,6 +22,9 @@ namespace nubo {
 class WizardSheet;
 class ResultListView;
 
+// The page's dialog template in memory (the extended kind, with its font).
+std::vector<DWORD> BuildDialog(const DialogTemplate& dialog, const std::wstring& caption);
+
 class TemplatePage : public DialogItems {
 public:
     TemplatePage(WizardPage& page, WizardSheet& sheet, UiDispatcher& dispatcher);
