@@ -17,24 +17,35 @@ work=$root/build/fuzz/run
 mkdir -p "$work"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
-summary=()
-for t in "${targets[@]}"; do
-  echo "== fuzz $t for ${seconds}s"
-  corpus=$work/$t/corpus
-  scratch=$work/$t/scratch
+# One target per core at a time: each still gets its full time.
+fuzz_one() {
+  local t=$1 corpus=$work/$1/corpus scratch=$work/$1/scratch
   rm -rf "$scratch"
   mkdir -p "$corpus" "$scratch"
   # The command-line target opens the logs it invents relative to here.
-  if ! (cd "$scratch" && TMPDIR=$scratch "$root/build/fuzz/bin/$t" \
-          -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-          -artifact_prefix="$work/$t/" "$corpus" "$root/tests/fuzz/corpus/$t" \
-          >"$work/$t/log" 2>&1); then
-    tail -n 60 "$work/$t/log" >&2
-    echo "fuzz target $t failed; the input is in $work/$t/" >&2
-    exit 1
-  fi
-  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/$t/log")
-  summary+=("$t: $runs executions in ${seconds}s, corpus $(ls "$corpus" | wc -l) inputs")
+  (cd "$scratch" && TMPDIR=$scratch "$root/build/fuzz/bin/$t" \
+     -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+     -artifact_prefix="$work/$t/" "$corpus" "$root/tests/fuzz/corpus/$t" \
+     >"$work/$t/log" 2>&1)
+}
+declare -A pid_of
+failed=()
+for t in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$(nproc)" ]; do wait -n || true; done
+  echo "== fuzz $t for ${seconds}s"
+  fuzz_one "$t" &
+  pid_of[$t]=$!
 done
+for t in "${targets[@]}"; do
+  wait "${pid_of[$t]}" || failed+=("$t")
+done
+for t in "${failed[@]}"; do
+  tail -n 60 "$work/$t/log" >&2
+  echo "fuzz target $t failed; the input is in $work/$t/" >&2
+done
+[ ${#failed[@]} -eq 0 ] || exit 1
 echo "== fuzz summary"
-printf '%s\n' "${summary[@]}" | tee "$work/summary.txt"
+for t in "${targets[@]}"; do
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/$t/log")
+  echo "$t: $runs executions in ${seconds}s, corpus $(ls "$work/$t/corpus" | wc -l) inputs"
+done | tee "$work/summary.txt"
