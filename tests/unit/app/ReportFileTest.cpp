@@ -2,6 +2,8 @@
 // replaced, and a target that cannot be written is said and leaves nothing behind.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -37,6 +39,19 @@ TEST(RunReport, AnswersKeepEveryByteByTheReadersRule) {
         EXPECT_EQ(bytes, answers[i]) << i;
         EXPECT_EQ(test.contains("answerHex"), i == 0);
     }
+}
+
+// Fourteen hours ahead and twelve behind: at any moment one of the two zones
+// is on another calendar day than UTC, which the offset must not count twice.
+TEST(RunReport, TimeCarriesTheZoneOffsetAcrossMidnight) {
+    for (const auto& [zone, offset] : {std::pair{"AAA-14", "+14:00"}, {"BBB+12", "-12:00"}}) {
+        setenv("TZ", zone, 1);
+        tzset();
+        const std::string time = ReportTimeNow();
+        EXPECT_EQ(time.substr(time.size() - 6), offset) << time;
+    }
+    unsetenv("TZ");
+    tzset();
 }
 
 TEST(RunReport, ReplacesAnOldReportAndSaysWhatItCannotWrite) {
