@@ -28,17 +28,12 @@ inline void Require(bool condition, const char* what) {
 }
 
 // One file per process under TMPDIR, rewritten for every input.
-inline const std::string& ScratchPath(const char* name) {
+inline const std::string& WriteScratch(const char* name, std::string_view bytes) {
     static const std::string path = [name] {
         const char* dir = std::getenv("TMPDIR");
         return std::string(dir && *dir ? dir : "/tmp") + "/nubofuzz-" + name + "-" +
                std::to_string(getpid());
     }();
-    return path;
-}
-
-inline const std::string& WriteScratch(const char* name, std::string_view bytes) {
-    const std::string& path = ScratchPath(name);
     std::FILE* f = std::fopen(path.c_str(), "wb");
     Require(f != nullptr, "scratch file opens");
     if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);

@@ -7,28 +7,20 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
 #include <fstream>
-#include <memory>
 #include <regex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/Startup.h"
-#include "modemsim/ModemModel.h"
-#include "platform/PortSource.h"
-#include "platform/fake/FakeClock.h"
-#include "platform/fake/FakeInstalledModems.h"
-#include "platform/fake/FakeSerial.h"
-#include "platform/fake/FakeSystem.h"
 #include "support/ModemProfiles.h"
-#include "support/Process.h"
 #include "wizard/fake/FakeDialogItems.h"
 
 namespace nubo::hardening {
 
 using nubo::testing::Profile;
+using nubo::testing::Vanish;
 
 using testing::ReadFile;
 using Scratch = testing::TempDir;
@@ -107,59 +99,9 @@ private:
     bool timedOut_ = false;
 };
 
-// The modem's device goes away once the host has sent trigger (a whole
-// command line): at once, in the middle of the answer, or when the host
-// closes the port after that exchange, between two tests.
-struct Vanish {
-    enum When { Never, MidAnswer, AfterClose } when = Never;
-    std::string trigger;
-};
-
-class VanishingPeer : public SerialPeer {
-public:
-    VanishingPeer(SerialPeer& inner, Vanish vanish) : inner_(inner), vanish_(std::move(vanish)) {}
-    void Attach(FakeSerialLine& line) { line_ = &line; }
-
-    void Receive(std::string_view bytes, std::uint32_t now) override {
-        inner_.Receive(bytes, now);
-        if (vanish_.when == Vanish::Never || armed_) return;
-        typed_.append(bytes);
-        if (typed_.find(vanish_.trigger + "\r") == std::string::npos) return;
-        armed_ = true;
-        // The answer is under way 20 ms after the CR; the device dies in it.
-        if (vanish_.when == Vanish::MidAnswer) line_->At(now + 25, [this] { line_->gone = true; });
-    }
-    void LineReset(std::uint32_t now) override {
-        inner_.LineReset(now);
-        if (armed_ && vanish_.when == Vanish::AfterClose) line_->gone = true;
-    }
-    std::string TakeOutput(std::uint32_t now) override { return inner_.TakeOutput(now); }
-    bool NextDue(std::uint32_t now, std::uint32_t& due) override {
-        return inner_.NextDue(now, due);
-    }
-
-private:
-    SerialPeer& inner_;
-    Vanish vanish_;
-    FakeSerialLine* line_ = nullptr;
-    std::string typed_;
-    bool armed_ = false;
-};
-
-// One NUBO modem on COM1 of a simulated machine, the sample description and
-// dial data beside the program, the stand-in of the installed modems.
-struct Machine {
-    explicit Machine(modemsim::ModemProfile profile = {}, Vanish vanish = {}) {
-        modem = std::make_unique<modemsim::ModemModel>(std::move(profile));
-        peer = std::make_unique<VanishingPeer>(*modem, vanish);
-        line = std::make_unique<FakeSerialLine>(clock, *peer);
-        peer->Attach(*line);
-        driver.Add("COM1", *line);
-        system.programPath = scratch.File("nubotest");
-        std::filesystem::copy_file(NUBO_SOURCE_DIR "/res/data/nubotest.ini",
-                                   system.programPath + ".ini");
-        installed.models = {"NUBO 56K-PRO"};
-    }
+// The simulated machine, run by its command line.
+struct Machine : testing::SimulatedModem {
+    using SimulatedModem::SimulatedModem;
 
     // The program's run from its command line to its exit code.
     int RunProgram(const std::string& commandLine, std::chrono::milliseconds cancelAfter = {}) {
@@ -170,18 +112,8 @@ struct Machine {
         EXPECT_FALSE(front.TimedOut());
         return code;
     }
-    std::string LogPath() const { return scratch.File("run.log"); }
+    std::string LogPath() const { return dir.File("run.log"); }
     std::string Log() const { return ReadFile(LogPath()); }
-
-    Scratch scratch;
-    FakeClock clock;
-    std::unique_ptr<modemsim::ModemModel> modem;
-    std::unique_ptr<VanishingPeer> peer;
-    std::unique_ptr<FakeSerialLine> line;
-    FakeSerialDriver driver;
-    FakeSystem system;
-    FakeInstalledModems installed;
-    ListedPorts ports{{"COM1"}};
 };
 
 }  // namespace nubo::hardening

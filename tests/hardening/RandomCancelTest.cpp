@@ -49,7 +49,7 @@ TEST(RandomCancel, HundredCancelsDuringSearchAndTests) {
         if (inTests && atCancel.find("END OF THE MODEM TESTS") == std::string::npos) {
             EXPECT_EQ(qobject_cast<QLabel*>(s.Page(3)->Control(1022))->text(), "");
         }
-        EXPECT_FALSE(w.line.InUse());
+        EXPECT_FALSE(w.line->InUse());
         w.settings.log.reset();
         EXPECT_TRUE(atCancel.empty() || LogIsWhole(atCancel)) << atCancel;
     }

@@ -10,25 +10,14 @@
 #include <QElapsedTimer>
 #include <QPainter>
 #include <QPushButton>
-#include <chrono>
-#include <condition_variable>
-#include <filesystem>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 
-#include "ModemModel.h"
 #include "app/WizardStyle.h"
 #include "frontend/qt/TemplatePage.h"
 #include "frontend/qt/WizardSheet.h"
-#include "platform/PortSource.h"
-#include "platform/fake/FakeClock.h"
-#include "platform/fake/FakeInstalledModems.h"
-#include "platform/fake/FakeSerial.h"
-#include "platform/fake/FakeSystem.h"
 #include "run/RunSettings.h"
-#include "support/Process.h"
+#include "support/ModemProfiles.h"
 #include "ui/Pages.h"
 
 namespace nubo::testing {
@@ -92,65 +81,18 @@ inline void Shoot(WizardSheet& s, const std::string& name, const std::string& bu
 }
 #endif
 
-// The emulated modem, held while the test looks at a running worker, and each
-// of its steps paced in real time if asked, so that a Cancel can land anywhere.
-class PacedPeer : public SerialPeer {
-public:
-    explicit PacedPeer(SerialPeer& inner) : inner_(inner) {}
-    void Hold(bool hold) {
-        std::lock_guard lock(mutex_);
-        held_ = hold;
-        released_.notify_all();
-    }
-    std::chrono::microseconds pace{0};
-
-private:
-    void Receive(std::string_view bytes, std::uint32_t now) override {
-        Step();
-        inner_.Receive(bytes, now);
-    }
-    void LineReset(std::uint32_t now) override { inner_.LineReset(now); }
-    std::string TakeOutput(std::uint32_t now) override { return Step(), inner_.TakeOutput(now); }
-    bool NextDue(std::uint32_t now, std::uint32_t& due) override {
-        return inner_.NextDue(now, due);
-    }
-    void Step() {
-        std::unique_lock lock(mutex_);
-        released_.wait(lock, [&] { return !held_; });
-        std::this_thread::sleep_for(pace);
-    }
-    SerialPeer& inner_;
-    std::mutex mutex_;
-    std::condition_variable released_;
-    bool held_ = false;
-};
-
-// The offscreen wizard on a simulated machine: the emulated modem on COM1 in
-// virtual time, the sample description beside the program (or the one given),
-// the modem installed for the telephony check, the log in a fresh folder; the
-// pages of an interactive run, or the two of an automatic one, on their sheet.
-struct ProgramFolder {
-    // Set before the pages are made: they learn there where their files lie.
-    ProgramFolder() { system.programPath = dir.File("nubotest"); }
-    TempDir dir;
-    FakeSystem system;
-};
-
-struct SimulatedWizard : ProgramFolder {
+// The offscreen wizard on the simulated machine (the description beside the
+// program is the sample or the one given), the log in the program's folder;
+// the pages of an interactive run, or the two of an automatic one, on their
+// sheet. The machine is made first: the pages learn from it where their files lie.
+struct SimulatedWizard : SimulatedModem {
     explicit SimulatedWizard(bool newStyle, bool automatic = false,
                              const std::string& description = {})
         : welcome(settings, PageTable(PageKind::Welcome, newStyle), newStyle),
           port(settings, services, PageTable(PageKind::Port, newStyle)),
           search(settings, services, PageTable(PageKind::Search, newStyle)),
           test(settings, services, PageTable(PageKind::Test, newStyle)) {
-        serial.Add("COM1", line);
-        if (description.empty()) {
-            std::filesystem::copy_file(NUBO_SOURCE_DIR "/res/data/nubotest.ini",
-                                       system.programPath + ".ini");
-        } else {
-            dir.Write("nubotest.ini", description);
-        }
-        installed.models = {"NUBO 56K-PRO"};
+        if (!description.empty()) dir.Write("nubotest.ini", description);
         settings.newStyleWizard = newStyle;
         settings.automaticMode = automatic;
         settings.log = std::make_unique<CLogFile>(system, dir.File("run.log"));
@@ -164,16 +106,9 @@ struct SimulatedWizard : ProgramFolder {
     }
     std::string Log() const { return ReadFile(dir.File("run.log")); }
 
-    FakeClock clock;
-    modemsim::ModemModel modem{modemsim::ModemProfile{}};
-    PacedPeer peer{modem};
-    FakeSerialLine line{clock, peer};
-    FakeSerialDriver serial;
-    ListedPorts ports{{"COM1"}};
-    FakeInstalledModems installed;
     ModemRecords records;
     RunSettings settings;
-    PageServices services{system, clock, serial, ports, installed, records};
+    PageServices services{system, clock, driver, ports, installed, records};
     CWelcomeP welcome;
     CCommP port;
     CConfigP search;

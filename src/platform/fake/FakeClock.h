@@ -10,7 +10,6 @@ namespace nubo {
 
 class FakeClock : public Clock {
 public:
-    explicit FakeClock(std::uint32_t start = 1000) : now_(start) {}
     std::uint32_t TickCount() override { return now_.load(); }
     void Sleep(std::uint32_t ms) override {
         now_ += ms;
@@ -21,7 +20,7 @@ public:
     std::uint64_t Slept() const { return slept_.load(); }
 
 private:
-    std::atomic<std::uint32_t> now_;
+    std::atomic<std::uint32_t> now_{1000};
     std::atomic<std::uint64_t> slept_{0};
 };
 

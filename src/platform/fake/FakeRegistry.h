@@ -1,7 +1,7 @@
 // In-memory registry for tests, built from a small text fixture in the style
 // of an exported .reg file. Thread-safe; key handles may be used from any thread.
 //
-// Fixture lines (blank lines and lines starting with ';' are ignored):
+// Fixture lines (empty lines and lines starting with ';' are ignored):
 //   [Path\Below\LocalMachine]          a key, created with its parents; an optional
 //   [Path] noaccess                    trailing "noaccess" makes the key refuse Open
 //   "Value name"="text"                REG_SZ, stored with its terminating NUL
@@ -9,17 +9,17 @@
 //   "Count"=dword:0000000a             REG_DWORD, four bytes little-endian
 //   "Class"=hex:01,02                  REG_BINARY
 //   "Raw"=hex(1):43,4f,4d              raw bytes of any type (here REG_SZ without NUL)
-// Inside quotes, \\ is one backslash and \" a double quote. A leading
-// "HKEY_LOCAL_MACHINE\" on a key path is optional. Names of keys and
-// values are matched without regard to case, as the platform does; sub-keys
-// and values enumerate in the order the fixture gives them.
+// Inside quotes a backslash takes the next character as it is. Names of keys
+// and values are matched without regard to case, as the platform does;
+// sub-keys and values enumerate in the order the fixture gives them.
 #pragma once
 #include <algorithm>
 #include <cctype>
-#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -31,22 +31,24 @@ class FakeRegistry : public Registry {
 public:
     // A fixture that does not parse stops at its first bad line; error()
     // names it, and every test asserts it empty.
-    explicit FakeRegistry(const std::string& fixture) { Load(fixture); }
+    explicit FakeRegistry(const std::string& fixture) {
+        std::istringstream in(fixture);
+        std::string line;
+        Node* current = nullptr;
+        for (int n = 1; error_.empty() && std::getline(in, line); ++n) {
+            if (!Load(line, current)) error_ = "line " + std::to_string(n) + ": " + line;
+        }
+    }
 
     const std::string& error() const { return error_; }
 
     Key Open(Key parent, const std::string& subKey) override {
         std::lock_guard lock(mutex_);
         Node* node = Find(parent);
-        if (!node) return 0;
-        for (const std::string& part : Split(subKey)) {
-            node = Child(*node, part);
-            if (!node) return 0;
-        }
-        if (node->denied) return 0;
-        const Key key = nextKey_++;
-        open_[key] = node;
-        return key;
+        for (const std::string& part : Split(subKey)) node = node ? Child(*node, part) : nullptr;
+        if (!node || node->denied) return 0;
+        open_[nextKey_] = node;
+        return nextKey_++;
     }
 
     bool EnumValue(Key key, std::uint32_t index, RegValue& value) override {
@@ -68,14 +70,9 @@ public:
     bool QueryValue(Key key, const std::string& name, RegValue& value) override {
         std::lock_guard lock(mutex_);
         Node* node = Find(key);
-        if (!node) return false;
-        for (const RegValue& v : node->values) {
-            if (Same(v.name, name)) {
-                value = v;
-                return true;
-            }
-        }
-        return false;
+        RegValue* found = node ? Named(node->values, name) : nullptr;
+        if (found) value = *found;
+        return found != nullptr;
     }
 
     void Close(Key key) override {
@@ -102,163 +99,75 @@ private:
         std::vector<RegValue> values;
     };
 
-    void Load(const std::string& fixture) {
-        Node* current = nullptr;
-        std::size_t lineNo = 0;
-        std::string::size_type pos = 0;
-        while (pos < fixture.size()) {
-            std::string::size_type eol = fixture.find('\n', pos);
-            if (eol == std::string::npos) eol = fixture.size();
-            std::string line = Trim(fixture.substr(pos, eol - pos));
-            pos = eol + 1;
-            ++lineNo;
-            if (line.empty() || line[0] == ';') continue;
-            auto fail = [&](const char* why) {
-                error_ = "line " + std::to_string(lineNo) + ": " + why;
-            };
-            if (line[0] == '[') {
-                const auto close = line.find(']');
-                if (close == std::string::npos) return fail("key without ]");
-                const std::string rest = Trim(line.substr(close + 1));
-                if (!rest.empty() && rest != "noaccess") return fail("unknown key option");
-                current = Create(StripRoot(line.substr(1, close - 1)));
-                if (!rest.empty()) current->denied = true;
-                continue;
+    // One fixture line into the tree; false when it is none of the forms above.
+    bool Load(const std::string& line, Node*& current) {
+        static const std::regex key(R"(\[(.*)\]( noaccess)?)");
+        static const std::regex value(
+            R"re((@|"((?:[^"\\]|\\.)*)")=(?:"((?:[^"\\]|\\.)*)"|dword:([0-9a-fA-F]{1,8})|)re"
+            R"re(hex(?:\(([0-9a-fA-F]+)\))?:([0-9a-fA-F]{2}(?:,[0-9a-fA-F]{2})*)?))re");
+        std::smatch m;
+        if (line.empty() || line[0] == ';') return true;
+        if (std::regex_match(line, m, key)) {
+            current = &root_;
+            for (const std::string& part : Split(m[1])) {
+                Node* child = Child(*current, part);
+                if (!child) {
+                    current->children.push_back(std::make_unique<Node>(Node{part, false, {}, {}}));
+                    child = current->children.back().get();
+                }
+                current = child;
             }
-            if (!current) return fail("value before the first key");
-            RegValue value;
-            std::string::size_type at = 0;
-            if (line[0] == '@') {
-                at = 1;
-            } else if (!ParseQuoted(line, at, value.name)) {
-                return fail("value name not quoted");
-            }
-            while (at < line.size() && line[at] == ' ') ++at;
-            if (at >= line.size() || line[at] != '=') return fail("missing =");
-            const std::string data = Trim(line.substr(at + 1));
-            if (!ParseData(data, value)) return fail("unreadable data");
-            SetValue(*current, std::move(value));
+            current->denied |= m[2].matched;
+            return true;
         }
-    }
-
-    static std::string Trim(const std::string& s) {
-        const auto b = s.find_first_not_of(" \t\r");
-        if (b == std::string::npos) return {};
-        return s.substr(b, s.find_last_not_of(" \t\r") - b + 1);
-    }
-    static bool Same(const std::string& a, const std::string& b) {
-        return a.size() == b.size() &&
-               std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-                   return std::tolower(static_cast<unsigned char>(x)) ==
-                          std::tolower(static_cast<unsigned char>(y));
-               });
-    }
-    static std::vector<std::string> Split(const std::string& path) {
-        std::vector<std::string> parts;
-        std::string part;
-        for (char c : path + '\\') {
-            if (c != '\\') {
-                part += c;
-            } else if (!part.empty()) {
-                parts.push_back(part);
-                part.clear();
+        if (!current || !std::regex_match(line, m, value)) return false;
+        RegValue v{Unescape(m[2]), RegType::String, Unescape(m[3]) + '\0'};
+        if (m[4].matched) {
+            const auto n = std::stoul(m[4], nullptr, 16);
+            v.type = RegType::Dword;
+            v.data = {char(n), char(n >> 8), char(n >> 16), char(n >> 24)};
+        } else if (!m[3].matched) {
+            v.type = m[5].matched ? RegType(std::stoul(m[5], nullptr, 16)) : RegType::Binary;
+            v.data.clear();
+            for (std::size_t i = 0; i < m[6].str().size(); i += 3) {
+                v.data += char(std::stoul(m[6].str().substr(i, 2), nullptr, 16));
             }
         }
-        return parts;
-    }
-    static std::string StripRoot(const std::string& path) {
-        const std::string root = "HKEY_LOCAL_MACHINE\\";
-        return Same(path.substr(0, root.size()), root) ? path.substr(root.size()) : path;
-    }
-    static bool ParseQuoted(const std::string& line, std::string::size_type& at, std::string& out) {
-        if (at >= line.size() || line[at] != '"') return false;
-        for (++at; at < line.size(); ++at) {
-            if (line[at] == '"') {
-                ++at;
-                return true;
-            }
-            if (line[at] == '\\' && at + 1 < line.size()) ++at;
-            out += line[at];
-        }
-        return false;
-    }
-    static bool ParseHexBytes(const std::string& list, std::string& out) {
-        std::string digits;
-        for (char c : list + ',') {
-            if (c == ' ') continue;
-            if (c != ',') {
-                if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
-                digits += c;
-                continue;
-            }
-            if (digits.empty()) continue;
-            if (digits.size() > 2) return false;
-            out += static_cast<char>(std::stoi(digits, nullptr, 16));
-            digits.clear();
+        if (RegValue* old = Named(current->values, v.name)) {
+            *old = std::move(v);
+        } else {
+            current->values.push_back(std::move(v));
         }
         return true;
     }
-    static bool ParseData(const std::string& data, RegValue& value) {
-        if (!data.empty() && data[0] == '"') {
-            std::string::size_type at = 0;
-            if (!ParseQuoted(data, at, value.data) || at != data.size()) return false;
-            value.type = RegType::String;
-            value.data += '\0';
-            return true;
-        }
-        if (data.rfind("dword:", 0) == 0) {
-            const std::string hex = data.substr(6);
-            if (hex.empty() || hex.size() > 8 ||
-                hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
-                return false;
-            }
-            const auto v = static_cast<std::uint32_t>(std::stoul(hex, nullptr, 16));
-            value.type = RegType::Dword;
-            for (int i = 0; i < 4; ++i) value.data += static_cast<char>((v >> (8 * i)) & 0xff);
-            return true;
-        }
-        if (data.rfind("hex:", 0) == 0) {
-            value.type = RegType::Binary;
-            return ParseHexBytes(data.substr(4), value.data);
-        }
-        if (data.rfind("hex(", 0) == 0) {
-            const auto close = data.find("):");
-            if (close == std::string::npos || close == 4) return false;
-            const std::string type = data.substr(4, close - 4);
-            if (type.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) return false;
-            value.type = static_cast<RegType>(std::stoul(type, nullptr, 16));
-            return ParseHexBytes(data.substr(close + 2), value.data);
-        }
-        return false;
-    }
 
-    Node* Child(Node& node, const std::string& name) {
+    static std::string Unescape(const std::string& quoted) {
+        return std::regex_replace(quoted, std::regex(R"(\\(.))"), "$1");
+    }
+    static bool Same(const std::string& a, const std::string& b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+            return std::tolower(static_cast<unsigned char>(x)) ==
+                   std::tolower(static_cast<unsigned char>(y));
+        });
+    }
+    static std::vector<std::string> Split(const std::string& path) {
+        std::vector<std::string> parts;
+        std::istringstream in(path);
+        for (std::string part; std::getline(in, part, '\\');) {
+            if (!part.empty()) parts.push_back(part);
+        }
+        return parts;
+    }
+    static RegValue* Named(std::vector<RegValue>& values, const std::string& name) {
+        auto it = std::find_if(values.begin(), values.end(),
+                               [&](const RegValue& v) { return Same(v.name, name); });
+        return it == values.end() ? nullptr : &*it;
+    }
+    static Node* Child(Node& node, const std::string& name) {
         for (auto& child : node.children) {
             if (Same(child->name, name)) return child.get();
         }
         return nullptr;
-    }
-    Node* Create(const std::string& path) {
-        Node* node = &root_;
-        for (const std::string& part : Split(path)) {
-            Node* child = Child(*node, part);
-            if (!child) {
-                node->children.push_back(std::make_unique<Node>());
-                child = node->children.back().get();
-                child->name = part;
-            }
-            node = child;
-        }
-        return node;
-    }
-    static void SetValue(Node& node, RegValue value) {
-        for (RegValue& v : node.values) {
-            if (Same(v.name, value.name)) {
-                v = std::move(value);
-                return;
-            }
-        }
-        node.values.push_back(std::move(value));
     }
     Node* Find(Key key) {
         if (key == kLocalMachine) return &root_;

@@ -12,7 +12,6 @@ constexpr std::uint32_t kErrorFileNotFound = 2;
 constexpr std::uint32_t kErrorAccessDenied = 5;
 constexpr std::uint32_t kErrorInvalidHandle = 6;
 constexpr std::uint32_t kErrorGenFailure = 31;
-constexpr std::uint32_t kMaxDword = 0xFFFFFFFFu;
 
 // Tick values wrap; a is earlier than b.
 bool Before(std::uint32_t a, std::uint32_t b) {
@@ -115,44 +114,28 @@ bool FakeSerialDevice::Read(char* buffer, std::uint32_t count, std::uint32_t& by
         std::copy_n(line.input_.begin(), n, buffer + bytesRead);
         line.input_.erase(0, n);
         bytesRead += static_cast<std::uint32_t>(n);
-        return n > 0;
     };
     line.Pump();
     take();
-    if (bytesRead == count) return true;
-    const SerialTimeouts t = line.timeouts_;
-    if (t.readInterval == kMaxDword && t.readTotalPerByte == 0 && t.readTotalConstant == 0) {
-        return true;
-    }
-    const bool hasTotal = t.readTotalPerByte != 0 || t.readTotalConstant != 0;
-    const std::uint32_t totalDeadline =
-        line.Now() + t.readTotalPerByte * count + t.readTotalConstant;
-    const bool useInterval = t.readInterval != 0 && t.readInterval != kMaxDword;
-    std::uint32_t lastByte = line.Now();
-    for (;;) {
+    // Only the total time-out counts: the port sets no interval or per-byte one.
+    const std::uint32_t total = line.timeouts_.readTotalConstant;
+    const std::uint32_t limit = line.Now() + total;
+    while (bytesRead < count) {
         if (woken_.exchange(false)) return true;
-        bool hasLimit = hasTotal;
-        std::uint32_t limit = totalDeadline;
-        if (useInterval && bytesRead > 0) {
-            const std::uint32_t intervalDeadline = lastByte + t.readInterval;
-            if (!hasLimit || Before(intervalDeadline, limit)) limit = intervalDeadline;
-            hasLimit = true;
-        }
         std::uint32_t due = 0;
-        const bool more = line.NextEvent(due);
-        if (!more || (hasLimit && Before(limit, due))) {
+        if (!line.NextEvent(due) || (total != 0 && Before(limit, due))) {
             // Nothing arrives before the time-out (or ever: a read without
             // time-outs on a dead line would hang a real program for good).
-            if (hasLimit && Before(line.Now(), limit)) line.clock_.Advance(limit - line.Now());
+            if (total != 0 && Before(line.Now(), limit)) line.clock_.Advance(limit - line.Now());
             line.Pump();
             take();
             return true;
         }
         if (Before(line.Now(), due)) line.clock_.Advance(due - line.Now());
         line.Pump();
-        if (take()) lastByte = line.Now();
-        if (bytesRead == count) return true;
+        take();
     }
+    return true;
 }
 
 bool FakeSerialDevice::Write(const char* data, std::uint32_t count, std::uint32_t& bytesWritten) {

@@ -29,7 +29,6 @@ public:
     std::set<int> checked;
     std::set<int> readOnly;
     std::map<int, TitleFont> titleFonts;
-    int focus = 0;
 
     void SetText(int id, const std::string& text) override {
         std::lock_guard lock(mutex_);
@@ -76,10 +75,7 @@ public:
         const List& l = lists[id];
         return l.selected < 0 ? std::string() : l.items[static_cast<std::size_t>(l.selected)];
     }
-    void Focus(int id) override {
-        std::lock_guard lock(mutex_);
-        focus = id;
-    }
+    void Focus(int) override {}
     void SetTitleFont(int id, const TitleFont& font) override {
         std::lock_guard lock(mutex_);
         titleFonts[id] = font;

@@ -23,7 +23,7 @@ std::vector<std::string> Walk(FakeRegistry& registry, PlatformFamily family,
 TEST(RegistryPortsNt, DeviceMapValuesInOrderWithoutDuplicates) {
     FakeRegistry registry(R"(
 ; names and types of the values do not matter, only their data
-[HKEY_LOCAL_MACHINE\HARDWARE\DEVICEMAP\SERIALCOMM]
+[HARDWARE\DEVICEMAP\SERIALCOMM]
 "\\Device\\Serial0"="COM1"
 "\\Device\\Serial1"="COM2"
 "\\Device\\VCP0"="com1"

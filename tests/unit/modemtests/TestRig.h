@@ -8,15 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "modemsim/ModemModel.h"
 #include "modemtests/ModemTests.h"
-#include "platform/fake/FakeClock.h"
-#include "platform/fake/FakeInstalledModems.h"
-#include "platform/fake/FakeSerial.h"
-#include "platform/fake/FakeSystem.h"
 #include "run/RunSettings.h"
 #include "support/ModemProfiles.h"
-#include "support/Process.h"
 
 namespace nubo::test {
 
@@ -42,15 +36,10 @@ public:
     }
 };
 
-struct ModemRig {
-    explicit ModemRig(modemsim::ModemProfile profile = {}) {
-        modem = std::make_unique<modemsim::ModemModel>(std::move(profile));
-        line = std::make_unique<FakeSerialLine>(clock, *modem);
-        driver.Add("COM1", *line);
-        logPath = tmp.File("run.log");
-        settings.log = std::make_unique<CLogFile>(system, logPath);
+struct ModemRig : testing::SimulatedModem {
+    explicit ModemRig(modemsim::ModemProfile profile = {}) : SimulatedModem(std::move(profile)) {
+        settings.log = std::make_unique<CLogFile>(system, dir.File("run.log"));
         settings.port = "COM1";
-        installed.models = {"NUBO 56K-PRO"};
     }
 
     TestLine Line() { return TestLine{driver, clock, nullptr, &cancel}; }
@@ -62,7 +51,7 @@ struct ModemRig {
         RunModemTests(context, rows);
     }
     // The log as written: every line with the fixed time of the fake system.
-    std::string Log() { return testing::ReadFile(logPath); }
+    std::string Log() { return testing::ReadFile(dir.File("run.log")); }
     // What the log holds for these lines; a line's own line feeds become CR LF
     // there, as the log writes them.
     static std::string Block(const Lines& lines) {
@@ -78,17 +67,9 @@ struct ModemRig {
         return text;
     }
 
-    testing::TempDir tmp;
-    FakeClock clock;
-    std::unique_ptr<modemsim::ModemModel> modem;
-    std::unique_ptr<FakeSerialLine> line;
-    FakeSerialDriver driver;
-    FakeSystem system;
-    FakeInstalledModems installed;
     RunSettings settings;
     ModemCommandSet commands = SampleCommands();
     CancelToken cancel;
-    std::string logPath;
 };
 
 }  // namespace nubo::test

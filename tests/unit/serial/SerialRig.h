@@ -4,9 +4,6 @@
 #include <memory>
 #include <string>
 
-#include "modemsim/ModemModel.h"
-#include "platform/fake/FakeClock.h"
-#include "platform/fake/FakeSerial.h"
 #include "serial/ComPort.h"
 #include "support/ModemProfiles.h"
 
@@ -23,11 +20,8 @@ private:
     std::string text_;
 };
 
-struct SerialRig {
-    explicit SerialRig(modemsim::ModemProfile profile = {}) {
-        modem = std::make_unique<modemsim::ModemModel>(std::move(profile));
-        line = std::make_unique<FakeSerialLine>(clock, *modem);
-        driver.Add("COM1", *line);
+struct SerialRig : testing::SimulatedModem {
+    explicit SerialRig(modemsim::ModemProfile profile = {}) : SimulatedModem(std::move(profile)) {
         port = std::make_unique<CComPort>(driver, clock, &trace);
     }
     // Names and opens the port and discards the first half second, as every caller does.
@@ -39,10 +33,6 @@ struct SerialRig {
     }
     std::uint32_t Elapsed(std::uint32_t since) { return clock.TickCount() - since; }
 
-    FakeClock clock;
-    std::unique_ptr<modemsim::ModemModel> modem;
-    std::unique_ptr<FakeSerialLine> line;
-    FakeSerialDriver driver;
     RecordingTrace trace;
     std::unique_ptr<CComPort> port;
 };
