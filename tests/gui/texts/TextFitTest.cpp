@@ -93,23 +93,22 @@ protected:
     void TearDown() override { texts::SelectLanguage("en-US"); }
 
     // Measures the text of every language at one place; text(lang) gives it.
-    void Expect(const std::string& where, const std::function<Room()>& room,
+    void Expect(const std::string& where, const Room& room,
                 const std::function<std::string(const std::string&)>& text) {
         const QString english = DialogString(text("en-US"));
         for (const std::string& lang : texts::Languages()) {
             const QString s = DialogString(text(lang));
             if (s.isEmpty()) continue;
             ++measured_;
-            const std::string why = Misfit(room(), s, english);
+            const std::string why = Misfit(room, s, english);
             EXPECT_EQ(why, "") << lang << " " << where << ": \"" << s.toStdString() << "\"";
         }
     }
     // The same for the strings with these ids, all in one room.
     void ExpectStrings(const std::string& where, const Room& room, std::initializer_list<int> ids) {
         for (int id : ids) {
-            Expect(
-                where + " " + std::to_string(id), [&] { return room; },
-                [id](const std::string& lang) { return texts::Text(lang, id); });
+            Expect(where + " " + std::to_string(id), room,
+                   [id](const std::string& lang) { return texts::Text(lang, id); });
         }
     }
     int measured_ = 0;
@@ -174,11 +173,10 @@ TEST_F(TextFit, DialogTextsFitTheirControls) {
                         << dialog.id << "/" << c.textKey << " shows no text";
                     continue;
             }
-            Expect(
-                std::to_string(dialog.id) + "/" + std::to_string(c.textKey), [&] { return room; },
-                [&](const std::string& lang) {
-                    return texts::DialogText(lang, dialog.id, c.textKey);
-                });
+            Expect(std::to_string(dialog.id) + "/" + std::to_string(c.textKey), room,
+                   [&](const std::string& lang) {
+                       return texts::DialogText(lang, dialog.id, c.textKey);
+                   });
         }
     }
     EXPECT_GT(measured_, 40 * 14);
@@ -207,13 +205,11 @@ TEST_F(TextFit, HeaderAndButtonTextsFitTheSheet) {
     const Room buttonRoom{sheet.NextButton()->font(), room, 1};
     for (int id : {9101, 9102, 9103, 9104}) {
         // The mnemonic is underlined, not shown.
-        Expect(
-            "button " + std::to_string(id), [&] { return buttonRoom; },
-            [id](const std::string& lang) {
-                std::string text = texts::Text(lang, id);
-                std::erase(text, '&');
-                return text;
-            });
+        Expect("button " + std::to_string(id), buttonRoom, [id](const std::string& lang) {
+            std::string text = texts::Text(lang, id);
+            std::erase(text, '&');
+            return text;
+        });
     }
 }
 
@@ -227,9 +223,8 @@ TEST_F(TextFit, TextsThePagesSetFitTheirFields) {
         ExpectStrings("status line", status, {51, 53, 54, 91});
         // Why the one port searched did not open, after its name.
         for (int id : {9201, 9202, 9204}) {
-            Expect(
-                "status line " + std::to_string(id), [&] { return status; },
-                [id](const std::string& lang) { return "COM10: " + texts::Text(lang, id); });
+            Expect("status line " + std::to_string(id), status,
+                   [id](const std::string& lang) { return "COM10: " + texts::Text(lang, id); });
         }
         auto* modem = qobject_cast<QLineEdit*>(page.Control(1030));
         ASSERT_NE(modem, nullptr);

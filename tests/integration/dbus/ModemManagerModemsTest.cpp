@@ -28,21 +28,9 @@ protected:
         if (!testing::FileExists(daemon)) GTEST_SKIP() << "dbus-daemon is not installed";
         // A bus of our own: no activatable services, anyone may own any name.
         std::ofstream(tmp_.File("bus.conf"))
-            << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration "
-               "1.0//EN\"\n"
-               " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-               "<busconfig>\n"
-               "  <type>session</type>\n"
-               "  <listen>unix:path="
-            << tmp_.File("bus")
-            << "</listen>\n"
-               "  <auth>EXTERNAL</auth>\n"
-               "  <policy context=\"default\">\n"
-               "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-               "    <allow eavesdrop=\"true\"/>\n"
-               "    <allow own=\"*\"/>\n"
-               "  </policy>\n"
-               "</busconfig>\n";
+            << "<busconfig><type>session</type><listen>unix:path=" << tmp_.File("bus")
+            << "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
+               "<allow send_destination=\"*\"/><allow own=\"*\"/></policy></busconfig>\n";
         bus_ = std::make_unique<Process>(
             daemon,
             std::vector<std::string>{"--config-file=" + tmp_.File("bus.conf"), "--nofork",
@@ -129,7 +117,6 @@ TEST(ObjectPathLessTest, NumbersCompareByValue) {
         {"/a", "/a/0", true},
         {"/a/0", "/a", false},
         {"/a/9", "/b/1", true},
-        {"/Modem/1", "/Modem/1_", true},
         {"/Modem/99999999999999999999999", "/Modem/100000000000000000000000", true},
     };
     for (const auto& c : cases) {

@@ -106,7 +106,6 @@ TEST_F(PagesTest, SearchPageOffersTheTestCallAndComposesTheNumber) {
     CConfigP page(settings_, Services(), {129, 16, 17, 18});
     Show(page);
     WaitForSearch(page);
-    EXPECT_EQ(settings_.exitCode, 1);
     EXPECT_EQ(items_.texts[1028], "COM1");
     EXPECT_EQ(items_.texts[1030], "NUBO 56K-PRO");
     EXPECT_EQ(host_.Buttons(), kWizBack | kWizNext);
@@ -275,7 +274,8 @@ TEST_F(PagesTest, TestPageRowsFollowTheNumberAndTheDiagnosticCommand) {
         const char* diag;
         std::size_t rows;
     };
-    for (const Case& c : {Case{"", "AT&V1", 3}, Case{"0123", "", 4}, Case{"0123", "AT&V1", 5}}) {
+    // All five rows in the wizard walk's language: its own test.
+    for (const Case& c : {Case{"", "AT&V1", 3}, Case{"0123", "", 4}}) {
         settings_.phoneNumber = c.phone;
         records_.commands.diagCmd = c.diag;
         CTestP page(settings_, Services(), {134, 19, 20, 21});
