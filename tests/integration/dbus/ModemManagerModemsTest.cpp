@@ -30,7 +30,8 @@ protected:
         std::ofstream(tmp_.File("bus.conf"))
             << "<busconfig><type>session</type><listen>unix:path=" << tmp_.File("bus")
             << "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
-               "<allow send_destination=\"*\"/><allow own=\"*\"/></policy></busconfig>\n";
+               "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+               "<allow own=\"*\"/></policy></busconfig>\n";
         bus_ = std::make_unique<Process>(
             daemon,
             std::vector<std::string>{"--config-file=" + tmp_.File("bus.conf"), "--nofork",
