@@ -9,9 +9,6 @@
 
 namespace nubo::test {
 
-// poll() calls this thread has made so far (the test program wraps poll).
-unsigned PollsOfThisThread();
-
 class Emulator : public testing::Process {
 public:
     explicit Emulator(const std::vector<std::string>& args) : Process(NUBO_MODEMSIM, args, {}) {

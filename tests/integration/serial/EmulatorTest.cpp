@@ -30,11 +30,6 @@ extern "C" int __wrap_poll(pollfd* fds, nfds_t n, int timeout) {
 }
 
 namespace nubo::test {
-
-unsigned PollsOfThisThread() {
-    return polls;
-}
-
 namespace {
 
 struct Outcome {
@@ -58,7 +53,7 @@ Outcome Converse(const std::string& path, const std::string& command, int flags,
     if (port.Open() == 0) return o;
     port.PurgeInput(500);
     const std::uint32_t t0 = clock.TickCount();
-    const unsigned polls0 = PollsOfThisThread();
+    const unsigned polls0 = polls;
     std::thread raiser;
     if (cancelAfterMs != 0) {
         raiser = std::thread([&] {
@@ -68,7 +63,7 @@ Outcome Converse(const std::string& path, const std::string& command, int flags,
     }
     o.result = port.Request(command, o.answer, flags, &cancel, timeout, 0);
     o.elapsed = clock.TickCount() - t0;
-    o.wakeups = PollsOfThisThread() - polls0;
+    o.wakeups = polls - polls0;
     o.lastPoll = lastPoll;
     if (raiser.joinable()) raiser.join();
     o.openAfter = port.IsOpen();

@@ -80,23 +80,16 @@ TEST(PortList, NamesThatNoLongerFitAreDropped) {
     EXPECT_EQ(list.Data()[PortList::kSize - 2], '\0');
 }
 
-TEST(EnumSerialPorts, UnreadableSourceGivesNoneAndEmptiesTheBuffer) {
+// That an unreadable source gives no list and an empty one an empty list, the
+// registry walks' tests see; here that the list of the last walk is emptied too.
+TEST(EnumSerialPorts, UnreadableSourceEmptiesTheBuffer) {
     ScriptedPorts source;
     source.names = {"COM1", "COM2"};
     const char* list = EnumSerialPorts(source);
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(MultiSzCount(list), 2);
-
+    ASSERT_EQ(MultiSzCount(list), 2);
     source.readable = false;
     EXPECT_EQ(EnumSerialPorts(source), nullptr);
     EXPECT_EQ(MultiSzCount(list), 0);  // the same buffer, rewritten
-    EXPECT_TRUE(ReadPortList(source).empty());
-
-    source.readable = true;
-    source.names.clear();
-    list = EnumSerialPorts(source);
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(MultiSzCount(list), 0);
 }
 
 TEST(EnumSerialPorts, CallersWalkFetchesAfreshForEveryCountAndEntry) {

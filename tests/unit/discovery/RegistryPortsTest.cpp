@@ -112,9 +112,6 @@ const char* const k9xFixture = R"(
 [Enum\Root\Ports\0007]
 "PortName"="COM11"
 "Driver"="Ports\\Three"
-[Enum\USB\Serial\1234]
-"PortName"="com2"
-"Driver"="Ports\\0000"
 [Enum\USB\Serial\5678]
 "PortName"="COM14"
 "Driver"="Ports\\0000"

@@ -51,10 +51,8 @@ TEST_F(SysfsPortsTest, RealPortsInNameOrderWithoutVirtualOrPhantomOnes) {
     AddTty("ttyS3", "platform/serial8250/s3", true, "0");  // a phantom slot
     AddTty("ttyS4", "platform/serial8250/s4", true);       // no type file, no device node
     AddTty("ttySAC0", "platform/soc/serial0", true, "0");  // another driver's ttyS-like name
-    AddTty("tty0", "virtual/tty", false);
-    AddTty("ptmx", "virtual/tty2", false);
-    AddTty("ttyprintk", "virtual/tty3", true);  // virtual even with a device link
     AddTty("console", "cons", false);           // no device link
+    AddTty("ttyprintk", "virtual/tty3", true);  // virtual even with a device link
 
     // A dangling device link counts as none.
     AddTty("ttyGone0", "pci0000:00/gone", false);
