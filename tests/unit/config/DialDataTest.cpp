@@ -49,6 +49,8 @@ TEST_F(DialData, ShortLinesStillGiveEntriesAndABlankLineSortsFirst) {
     EXPECT_EQ(entries_[2].number, "");
     EXPECT_EQ(entries_[3].number, "");
     EXPECT_EQ(Number(), "");  // the empty location is selected and has an empty number
+    std::string field;  // the first column, which no entry takes, is still one
+    EXPECT_TRUE(ReadDialField("49, D ,x", 1, field) && field == "D");
 }
 
 TEST_F(DialData, MissingEmptyOrDirectoryKeepsTheNumberField) {
