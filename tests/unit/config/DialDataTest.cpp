@@ -14,17 +14,6 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-TEST(ReadDialField, ColumnsByCommaCount) {
-    const std::string line = "49, D ,\t\v\fBerlin ,030,555 \r\n";
-    Texts fields;
-    std::string field = "stale";
-    for (int n = 1; ReadDialField(line, n, field); ++n) fields.push_back(field);
-    EXPECT_EQ(fields, (Texts{"D", "Berlin", "030", "555"}));
-    EXPECT_TRUE(ReadDialField("49,D,Berlin,", 3, field));
-    EXPECT_EQ(field, "");
-    EXPECT_FALSE(ReadDialField("\n", 1, field));
-}
-
 class DialData : public ::testing::Test {
 protected:
     void Load(const std::string& content) {
@@ -38,15 +27,10 @@ protected:
     std::vector<DialEntry> entries_;
 };
 
-TEST_F(DialData, SortedBoxFirstLocationSelectedFirstEqualEntryWins) {
+// The first location chosen on loading, with its number: the search page's tests.
+TEST_F(DialData, SortedBoxAndTheFirstEqualEntryWins) {
     Load("49,D,Munich,089,111\n49,D,Berlin,030,555\n43,A,Wien,01,7\n49,D,Berlin,030,666\n");
     EXPECT_EQ(Box(), (Texts{"Berlin", "Berlin", "Munich", "Wien"}));
-    EXPECT_EQ(items_.ListSelectedIndex(ctl::kLocationBox), 0);
-    EXPECT_EQ(Number(), "030555");
-    ASSERT_EQ(entries_.size(), 4u);
-    EXPECT_EQ(entries_[0].location, "Munich");
-    EXPECT_EQ(entries_[0].number, "089111");
-
     const std::pair<int, const char*> picks[] = {{1, "030555"}, {3, "017"}, {2, "089111"}};
     for (const auto& [index, number] : picks) {
         items_.ListSelect(ctl::kLocationBox, index);
@@ -55,30 +39,30 @@ TEST_F(DialData, SortedBoxFirstLocationSelectedFirstEqualEntryWins) {
     }
 }
 
+// Columns by comma count, blanks of every kind around them dropped.
 TEST_F(DialData, ShortLinesStillGiveEntriesAndABlankLineSortsFirst) {
     Number() = "old";
-    Load("49,D,Berlin,030,555\n\n49,D,Hamburg\n");
-    EXPECT_EQ(Box(), (Texts{"", "Berlin", "Hamburg"}));
-    ASSERT_EQ(entries_.size(), 3u);
+    Load("49, D ,\t\v\fBerlin ,030 , 555 \r\n\n49,D,Hamburg\n49,D,Kiel,\n");
+    EXPECT_EQ(Box(), (Texts{"", "Berlin", "Hamburg", "Kiel"}));
+    ASSERT_EQ(entries_.size(), 4u);
+    EXPECT_EQ(entries_[0].number, "030555");
     EXPECT_EQ(entries_[2].number, "");
+    EXPECT_EQ(entries_[3].number, "");
     EXPECT_EQ(Number(), "");  // the empty location is selected and has an empty number
+    std::string field;  // the first column, which no entry takes, is still one
+    EXPECT_TRUE(ReadDialField("49, D ,x", 1, field) && field == "D");
 }
 
 TEST_F(DialData, MissingEmptyOrDirectoryKeepsTheNumberField) {
-    Load("49,D,Berlin,030,555\n");
-    Number() = "keep";
-    Load("");
-    EXPECT_TRUE(Box().empty());
-    EXPECT_TRUE(entries_.empty());
-    EXPECT_EQ(items_.ListSelectedIndex(ctl::kLocationBox), -1);
-    EXPECT_EQ(Number(), "keep");
+    dir_.Write("empty.dat", "");
     std::filesystem::create_directory(dir_.File("dir.dat"));
-    for (const char* name : {"none.dat", "dir.dat"}) {
+    for (const char* name : {"empty.dat", "none.dat", "dir.dat"}) {
         Load("49,D,Berlin,030,555\n");
         Number() = "keep";
         LoadDialData(dir_.File(name), items_, entries_);
         EXPECT_TRUE(Box().empty()) << name;
         EXPECT_TRUE(entries_.empty());
+        EXPECT_EQ(items_.ListSelectedIndex(ctl::kLocationBox), -1);
         ShowLocationNumber(items_, entries_);
         EXPECT_EQ(Number(), "keep");
     }

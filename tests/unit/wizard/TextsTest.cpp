@@ -69,11 +69,11 @@ TEST(Texts, EveryCatalogIsWellFormedCompleteAndTranslated) {
 }
 
 TEST(Texts, LocaleChoosesTheLanguageWithEnglishAsFallback) {
+    // de, ru and C: the wizard walk's.
     const std::pair<const char*, const char*> cases[] = {
-        {"de_DE.UTF-8", "de"}, {"ru_RU.UTF-8", "ru"}, {"pt_PT", "pt-PT"}, {"pt_BR.UTF-8", "pt-PT"},
-        {"nb_NO.UTF-8", "nb"}, {"no_NO", "nb"},       {"nn_NO", "nb"},    {"C", "en-US"},
-        {"POSIX", "en-US"},    {"", "en-US"},         {"ja_JP", "en-US"}, {"en_GB", "en-US"},
-        {"TR_tr", "tr"},       {"cs@euro", "cs"},
+        {"pt_PT", "pt-PT"}, {"pt_BR.UTF-8", "pt-PT"}, {"nb_NO.UTF-8", "nb"}, {"no_NO", "nb"},
+        {"nn_NO", "nb"},    {"POSIX", "en-US"},       {"", "en-US"},         {"ja_JP", "en-US"},
+        {"en_GB", "en-US"}, {"TR_tr", "tr"},          {"cs@euro", "cs"},
     };
     for (const auto& [locale, lang] : cases) {
         EXPECT_EQ(texts::LanguageForLocale(locale), lang) << locale;
