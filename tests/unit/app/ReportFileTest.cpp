@@ -44,14 +44,21 @@ TEST(RunReport, AnswersKeepEveryByteByTheReadersRule) {
 // Fourteen hours ahead and twelve behind: at any moment one of the two zones
 // is on another calendar day than UTC, which the offset must not count twice.
 TEST(RunReport, TimeCarriesTheZoneOffsetAcrossMidnight) {
-    for (const auto& [zone, offset] : {std::pair{"AAA-14", "+14:00"}, {"BBB+12", "-12:00"}}) {
-        setenv("TZ", zone, 1);
+    const auto zone = [](const char* tz) {
+#ifdef _WIN32
+        _putenv_s("TZ", tz);
+        _tzset();
+#else
+        *tz ? setenv("TZ", tz, 1) : unsetenv("TZ");
         tzset();
+#endif
+    };
+    for (const auto& [tz, offset] : {std::pair{"AAA-14", "+14:00"}, {"BBB+12", "-12:00"}}) {
+        zone(tz);
         const std::string time = ReportTimeNow();
         EXPECT_EQ(time.substr(time.size() - 6), offset) << time;
     }
-    unsetenv("TZ");
-    tzset();
+    zone("");
 }
 
 TEST(RunReport, ReplacesAnOldReportAndSaysWhatItCannotWrite) {

@@ -104,10 +104,16 @@ TEST(Request, FaultsOfTheLine) {
         std::string answer = "kept";
         const std::uint32_t t0 = rig.clock.TickCount();
         EXPECT_EQ(rig.port->Request(c.command, answer, c.flags, nullptr, c.timeout, 0), c.result);
-        if (c.elapsed != any) EXPECT_EQ(rig.Elapsed(t0), c.elapsed);
-        if (!c.written.empty()) EXPECT_EQ(rig.line->Written(), c.written);
+        if (c.elapsed != any) {
+            EXPECT_EQ(rig.Elapsed(t0), c.elapsed);
+        }
+        if (!c.written.empty()) {
+            EXPECT_EQ(rig.line->Written(), c.written);
+        }
         EXPECT_EQ(answer, c.answer);
-        if (c.opens != 0) EXPECT_EQ(rig.line->OpenCount(), c.opens);
+        if (c.opens != 0) {
+            EXPECT_EQ(rig.line->OpenCount(), c.opens);
+        }
     }
 }
 
