@@ -110,6 +110,9 @@ def run(cmd, cwd, timeout=None, log=None):
         except subprocess.TimeoutExpired:
             os.killpg(p.pid, signal.SIGKILL)
             p.wait()
+            # ctest gives every test a process group of its own, so the tests
+            # and the emulators they started outlive the kill above.
+            subprocess.run(["pkill", "-KILL", "-f", BUILD + "/"])
             return None
 
 
