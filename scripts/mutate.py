@@ -9,6 +9,7 @@ table (--replay), so a run before and after a change of the tests compares
 the same faults.
 
     scripts/mutate.sh [--count N] [--seed S] [--files REGEX] [--tests REGEX] [--replay TABLE]
+                      [--lines FILE]
 """
 import argparse
 import os
@@ -139,11 +140,17 @@ def main():
                     help="ctest -R regex, POSIX extended (no \\w; default: the whole suite)")
     ap.add_argument("--exclude-tests", default="^Xvfb|^Wine", help="ctest -E regex")
     ap.add_argument("--replay", help="a table of an earlier run: the same mutants again")
+    ap.add_argument("--lines", help="a file of path:line, one a line: pick mutants only there "
+                    "(for example the lines a test reaches, from a coverage build)")
     ap.add_argument("--out", default=os.path.join(WORK, "mutants.md"))
     ap.add_argument("--timeout", type=int, default=180, help="seconds per suite run")
     args = ap.parse_args()
 
     everything = [c for f in sources(args.files) for c in candidates(f)]
+    if args.lines:
+        with open(args.lines, encoding="utf-8") as f:
+            only = {line.strip() for line in f}
+        everything = [c for c in everything if f"{c[0]}:{c[1]}" in only]
     if args.replay:
         # A mutant is found again by its file's name, operator, column and
         # exact line, so moved files and shifted lines do not lose it.
