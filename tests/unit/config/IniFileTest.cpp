@@ -60,11 +60,11 @@ TEST(IniFileLoad, SectionLineRuleAndLongLinesInPiecesOf2047) {
 
 TEST(IniFileFindSection, WholeNameFirstThenShortName) {
     CIniFile ini("unused");
-    ini.sections = {"Common", "1.Model X", ".Model X", "Model X", "2.Model X", "model y"};
-    EXPECT_EQ(ini.FindSection("Model X", 0), 3);  // the whole name wins over an earlier prefix
-    EXPECT_EQ(ini.FindSection("Model X", 4), 4);
-    EXPECT_EQ(ini.FindSection("Model X", 5), -1);
-    EXPECT_EQ(ini.FindSection(".Model X", 0), 2);  // a leading point is no prefix
+    ini.sections = {"Common", "1.Model X", "Model X", "2.Model X", ".Model X", "model y"};
+    EXPECT_EQ(ini.FindSection("Model X", 0), 2);  // the whole name wins over an earlier prefix
+    EXPECT_EQ(ini.FindSection("Model X", 3), 3);
+    EXPECT_EQ(ini.FindSection("Model X", 4), -1);  // a leading point is no prefix
+    EXPECT_EQ(ini.FindSection(".Model X", 0), 4);
     EXPECT_EQ(ini.FindSection("Model Y", 0), -1);  // case counts
 }
 
