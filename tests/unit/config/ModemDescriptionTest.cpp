@@ -48,7 +48,6 @@ const std::string kEveryCommand =
     "DialCmd=dial\nDialCmdNoDialT=dialnt\nDialAnswer=dialansw\nMinSpeed=33600\n"
     "DiagCmd=diag\nDiagAnswer=diagansw\n";
 const std::string kFound = "09:05:41 - Search modem .INI   : Modem found.\r\n";
-const std::string kNotFound = "09:05:41 - Search modem .INI   : Modem not found !\r\n";
 const std::string kNoSerial =
     "09:05:41 - PRG-MESSAGE         : no SerialNbr for this modem in .INI File !\r\n";
 
@@ -149,17 +148,6 @@ TEST_F(Lookup, EmptySectionTakesEveryDefaultAndKeepsTheRest) {
     ASSERT_TRUE(Run("X-56", ""));
     EXPECT_EQ(log_, kNoSerial + kFound + Defaults("11111110"));
     EXPECT_EQ(commands_.crcCheckCmd, "");
-}
-
-TEST_F(Lookup, NoSectionForTheModel) {
-    // The rejected whole-name section lies past A.X-56: the prefixed one is never tried.
-    Use("[A.X-56]\nFirmWareVersion=>=1.00\n[X-56]\nFirmWareVersion=<1.00\n");
-    EXPECT_FALSE(Run("X-56", "2.00"));
-    EXPECT_EQ(log_, kNotFound);
-    // After it, it is.
-    Use("[X-56]\nFirmWareVersion=<1.00\n[A.X-56]\nFirmWareVersion=>=1.00\nModemTapiName=A\n");
-    EXPECT_TRUE(Run("X-56", "2.00"));
-    EXPECT_EQ(commands_.tapiModemName, "A");
 }
 
 }  // namespace
