@@ -1,7 +1,9 @@
 // The request engine in virtual time against the emulated modem: the trace,
-// answer classes, faults of the line, the flags, retries, cancel, and what the
-// caller's answer text holds afterwards. Paged output and a hang-up mid-answer
-// are bounded by the emulator's test and the hostile-modem matrix.
+// answer classes, the flags, retries, cancel, and what the caller's answer
+// text holds afterwards. The faults of the line (no echo, a wrong echo, a CR
+// never echoed, answers in pieces, silence after the CR, paged output, a
+// hang-up mid-answer) are bounded by the emulator's test and the hostile-modem
+// matrix.
 #include <gtest/gtest.h>
 
 #include "SerialRig.h"
@@ -52,68 +54,6 @@ TEST(Request, ResultWordsDecideInTheirOrder) {
         EXPECT_TRUE(rig.trace.Has(c.traced));
         EXPECT_TRUE(rig.trace.Has(std::string("Request: ") + c.closing + "\n\n####"));
         EXPECT_NE(answer.find(std::string(c.info).substr(0, 3)), std::string::npos);
-    }
-}
-
-// One request per fault of the line, in virtual time: its result, how long it
-// took, what was written, what the caller's answer holds and how often the port
-// was opened. Real-time bounds of the same faults are in the emulator's test.
-TEST(Request, FaultsOfTheLine) {
-    constexpr std::uint32_t any = ~0u;
-    const struct {
-        const char* name;
-        std::vector<std::pair<std::string, std::string>> faults;
-        const char* command;
-        int flags;
-        int timeout;
-        int result;
-        std::uint32_t elapsed;  // any: not looked at
-        std::string written;    // empty: not looked at
-        std::string answer;     // the caller's "kept" stays on a failure
-        int opens;              // 0: not looked at
-    } cases[] = {
-        // Eleven misses with ten reopen cycles, then the port stays closed.
-        {"echo off", {{"echo-off", "1"}}, "ATI", RequestScroll, kTimeout, 0, 11 * 500 + 10 * 10,
-         std::string(11, 'A'), "kept", 11},
-        // A wrong echo on the third character once: one reopen, then the whole
-        // command again from its first character.
-        {"wrong echo once", {{"wrong-echo", "3"}}, "ATI3", 0, kTimeout, 1, any, "ATIATI3\r",
-         "\r\nNUBO 56K-PRO\r\n\r\nOK\r\n", 2},
-        // The CR never comes back: ten CRs, 500 ms each.
-        {"CR not echoed", {{"no-cr-echo", "1"}}, "AT", RequestScroll, kTimeout, 0, 10 * 500,
-         "AT" + std::string(10, '\r'), "kept", 0},
-        // "\r\nOK": the K is the fourth piece, 3 * 30 ms after the first; the
-        // word split over pieces is found when it completes.
-        {"word split over chunks", {{"chunks", "1:30"}}, "AT", 0, kTimeout, 1, 20 + 90, "",
-         "\r\nOK", 0},
-        // Time-out 0: nothing is collected, the answer becomes empty.
-        {"time-out 0", {}, "AT", RequestScroll, 0, 0, any, "", "", 0},
-        // Silent after the CR: the full time-out, not a millisecond more, and
-        // without scroll no CR after the command's.
-        {"silent after CR", {{"silent-after-cr", "1"}}, "AT&V1", 0, kTimeout, 0, 10000,
-         "AT&V1\r", "", 0},
-        // With scroll, CRs every 250 ms, each echoed; the run of CRs that bring
-        // nothing back may cover the time-out, no more.
-        {"silent after CR, scroll", {{"silent-after-cr", "1"}}, "AT", RequestScroll, kTimeout, 0,
-         250 + 40 * 250, "AT\r" + std::string(40, '\r'), std::string(40, '\r'), 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        SerialRig rig(Profile(c.faults));
-        rig.Connect();
-        std::string answer = "kept";
-        const std::uint32_t t0 = rig.clock.TickCount();
-        EXPECT_EQ(rig.port->Request(c.command, answer, c.flags, nullptr, c.timeout, 0), c.result);
-        if (c.elapsed != any) {
-            EXPECT_EQ(rig.Elapsed(t0), c.elapsed);
-        }
-        if (!c.written.empty()) {
-            EXPECT_EQ(rig.line->Written(), c.written);
-        }
-        EXPECT_EQ(answer, c.answer);
-        if (c.opens != 0) {
-            EXPECT_EQ(rig.line->OpenCount(), c.opens);
-        }
     }
 }
 
